@@ -1,0 +1,79 @@
+#include "app/sql_command.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "app/console_ui.h"
+#include "app/record_csv.h"
+#include "hostdata/connection.h"
+#include "hostdata/host_error.h"
+#include "hostdata/query_helpers.h"
+#include "hostdata/value.h"
+#include "returns/form201_queries.h"
+
+namespace vatrix {
+
+namespace {
+
+std::optional<Date> ParseDisplayDate(const std::string& text) {
+  int day = 0, month = 0, year = 0;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%2d/%2d/%4d%c", &day, &month, &year, &tail) != 3 ||
+      !IsValidDate(year, month, day)) {
+    return std::nullopt;
+  }
+  return Date{year, month, day};
+}
+
+std::string DateLiteral(const Date& date) {
+  return "#" + std::to_string(date.month) + "/" + std::to_string(date.day) + "/" +
+         std::to_string(date.year) + "#";
+}
+
+}  // namespace
+
+int RunSqlCommand(const std::string& folder, const std::string& query, std::ostream& out,
+                  std::ostream& err) {
+  try {
+    Connection connection;
+    connection.OpenFolder(folder);
+    RecordSet records = connection.Execute(query);
+    WriteCsv(records, out);
+    return 0;
+  } catch (const HostError& error) {
+    err << "Error Number : " << error.number() << " / Error Description : " << error.description()
+        << " " << error.source() << std::endl;
+    return 1;
+  }
+}
+
+int RunFiguresCommand(const std::string& folder, const std::string& from, const std::string& to,
+                      std::ostream& out, std::ostream& err) {
+  const auto first = ParseDisplayDate(from);
+  const auto last = ParseDisplayDate(to);
+  if (!first || !last) {
+    err << "figures: dates are written dd/MM/yyyy" << std::endl;
+    return 2;
+  }
+  ConsoleUi ui(out, err);
+  try {
+    Connection connection;
+    connection.OpenFolder(folder);
+    const std::string period =
+        " Between " + DateLiteral(*first) + " and " + DateLiteral(*last) + " ";
+    const auto queries = Form201AggregateQueries(period);
+    for (size_t i = 0; i < queries.size(); ++i) {
+      out << "Q" << i + 1 << "," << FormatNumber(getAmount(connection, queries[i], ui)) << "\n";
+    }
+  } catch (const HostError& error) {
+    err << "Error Number : " << error.number() << " / Error Description : " << error.description()
+        << " " << error.source() << std::endl;
+    return 1;
+  } catch (const ProgramEnding& ending) {
+    err << ending.what() << std::endl;
+    return 1;
+  }
+  return ui.failed() ? 1 : 0;
+}
+
+}  // namespace vatrix

@@ -1,0 +1,147 @@
+// Opens a company and runs Form 201's thirty aggregate queries for one month: cold (a fresh
+// process, tables read from their files) and warm (tables already loaded), with the peak
+// memory of the process. Prints medians over several runs for the large sample company and
+// the small one.
+//
+//   form201_queries_bench [--sample DIR] [--bills N] [--runs R]
+//
+// DIR (default build/bench-sample) holds an installation with the large company 1234; it is
+// generated there first when missing.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "hostdata/connection.h"
+#include "hostdata/query_helpers.h"
+#include "hostdata/user_interface.h"
+#include "returns/form201_queries.h"
+#include "tools/sample_installation.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr char kApril2015[] = " Between #4/1/2015# and #4/30/2015# ";
+constexpr int kWarmRepeats = 5;
+
+class SilentUi : public vatrix::UserInterface {
+ public:
+  vatrix::MessageAnswer ShowMessage(const vatrix::Message& message) override {
+    std::fprintf(stderr, "%s: %s\n", message.title.c_str(), message.text.c_str());
+    return vatrix::MessageAnswer::kOk;
+  }
+  void EndProgram() override {}
+};
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// Opens the company and runs the thirty queries once; returns the seconds taken.
+double RunQueries(const std::string& host, const std::string& company, double* checksum) {
+  SilentUi ui;
+  const auto start = Clock::now();
+  vatrix::Connection connection;
+  connection.Open(vatrix::CompanyConnectionText(host, company));
+  for (const auto& query : vatrix::Form201AggregateQueries(kApril2015)) {
+    *checksum += vatrix::getAmount(connection, query, ui);
+  }
+  return Seconds(start);
+}
+
+struct Sample {
+  double cold = 0;
+  double warm = 0;  // median of the warm repeats
+  double peak_mib = 0;
+  double checksum = 0;
+};
+
+// One cold run and its warm repeats, in a child process so the cold run starts from nothing.
+Sample MeasureInChild(const std::string& host, const std::string& company) {
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) std::exit(1);
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipe_ends[0]);
+    Sample sample;
+    sample.cold = RunQueries(host, company, &sample.checksum);
+    std::vector<double> warm;
+    for (int i = 0; i < kWarmRepeats; ++i)
+      warm.push_back(RunQueries(host, company, &sample.checksum));
+    std::sort(warm.begin(), warm.end());
+    sample.warm = warm[warm.size() / 2];
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    sample.peak_mib = usage.ru_maxrss / 1024.0;
+    if (write(pipe_ends[1], &sample, sizeof sample) != sizeof sample) _exit(1);
+    _exit(0);
+  }
+  close(pipe_ends[1]);
+  Sample sample;
+  const bool ok = read(pipe_ends[0], &sample, sizeof sample) == sizeof sample;
+  close(pipe_ends[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (!ok || status != 0) {
+    std::fprintf(stderr, "bench: the measuring process failed\n");
+    std::exit(1);
+  }
+  return sample;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+void Report(const char* label, const std::string& host, const std::string& company, int runs) {
+  std::vector<double> cold, warm, peak;
+  double checksum = 0;
+  for (int i = 0; i < runs; ++i) {
+    const Sample sample = MeasureInChild(host, company);
+    cold.push_back(sample.cold);
+    warm.push_back(sample.warm);
+    peak.push_back(sample.peak_mib);
+    checksum = sample.checksum;
+  }
+  std::printf(
+      "%-28s cold %7.3f s   warm %7.3f s   peak %7.1f MiB   (median of %d; checksum %.2f)\n", label,
+      Median(cold), Median(warm), Median(peak), runs, checksum);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string sample = "build/bench-sample";
+  int bills = 100000;
+  int runs = 5;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (!std::strcmp(argv[i], "--sample"))
+      sample = argv[i + 1];
+    else if (!std::strcmp(argv[i], "--bills"))
+      bills = std::atoi(argv[i + 1]);
+    else if (!std::strcmp(argv[i], "--runs"))
+      runs = std::atoi(argv[i + 1]);
+  }
+  if (!std::filesystem::exists(sample + "/1234")) {
+    std::fprintf(stderr, "bench: generating the large sample (%d bills) in %s\n", bills,
+                 sample.c_str());
+    const auto start = Clock::now();
+    vatrix::SampleOptions options;
+    options.large_bills = bills;
+    vatrix::WriteSampleInstallation(sample, options);
+    std::fprintf(stderr, "bench: generated in %.1f s\n", Seconds(start));
+  }
+  std::printf("Form 201, thirty aggregate queries for April 2015, on this machine:\n");
+  Report("large company (1234)", sample, "1234", runs);
+  Report("small company (007)", sample, "007", runs);
+  return 0;
+}

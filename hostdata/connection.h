@@ -1,0 +1,50 @@
+// A connection on one company's (or the catalogue's) data folder, answering query texts in
+// the provider's dialect over the dBase tables of that folder.
+#ifndef VATRIX_HOSTDATA_CONNECTION_H_
+#define VATRIX_HOSTDATA_CONNECTION_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "hostdata/record_set.h"
+
+namespace vatrix {
+
+class FolderDatabase;
+
+class Connection {
+ public:
+  Connection();
+  ~Connection();
+  Connection(Connection&&) noexcept;
+  Connection& operator=(Connection&&) noexcept;
+
+  // Opens on the folder named by the "Data Source=" item of a provider connection text
+  // (backslashes read as folder separators). Throws HostError kTableUnavailable when the
+  // text names no folder or the folder does not exist.
+  void Open(std::string_view connection_text);
+  // Opens on `folder` directly.
+  void OpenFolder(const std::string& folder);
+  void Close();
+  bool is_open() const { return database_ != nullptr; }
+  const std::string& folder() const { return folder_; }
+
+  // Runs one query text and returns all its rows. Tables are loaded on first use and cached
+  // across connections while their files are unchanged. Throws HostError: kTableUnavailable
+  // for a table file that is missing or cannot be read, kCorruptTable for a damaged one,
+  // kQueryRejected / kUnknownName for a query the engine cannot run; the source names the
+  // query (and the file, for table faults).
+  RecordSet Execute(std::string_view query) const;
+
+ private:
+  std::string folder_;
+  std::shared_ptr<FolderDatabase> database_;
+};
+
+// The connection text the program uses for a company folder.
+std::string CompanyConnectionText(const std::string& host_folder, const std::string& company_code);
+
+}  // namespace vatrix
+
+#endif  // VATRIX_HOSTDATA_CONNECTION_H_

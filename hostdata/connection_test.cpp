@@ -1,0 +1,144 @@
+#include "hostdata/connection.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "hostdata/folder_database.h"
+#include "hostdata/host_error.h"
+#include "hostdata/test_tables.h"
+
+namespace vatrix {
+namespace {
+
+using testing::DbfBytes;
+using testing::TestTable;
+
+TestTable Bills(const std::string& first_amount) {
+  TestTable table;
+  table.fields = {{"DOCNO", 'C', 6},   {"DATE", 'D', 8},         {"VTYPE", 'C', 2},
+                  {"ST_TYPE", 'C', 4}, {"BILL_AMT", 'N', 12, 2}, {"FORM_REQ", 'L', 1}};
+  table.rows = {{"1", "20150401", "SA", "1", first_amount, "T"},
+                {"2", "20150430", "sa", "2", "200.25", "F"},
+                {"3", "20150501", "SA", "1", "400", "F"},
+                {"4", "20150415", "PU", "", "50", " "}};
+  return table;
+}
+
+TestTable TaxTypes() {
+  TestTable table;
+  table.fields = {{"CODE", 'C', 4}, {"NAME", 'C', 20}, {"PCN", 'N', 6, 2}, {"GROUP", 'C', 6}};
+  table.rows = {{"1", "Vat 5%", "5", "100005"}, {"2", "Vat 12.5%", "12.5", "100006"}};
+  return table;
+}
+
+class ConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = testing::MakeTempFolder();
+    Write("Sp.DBF", Bills("100"));
+    Write("stax.dbf", TaxTypes());
+    connection_.OpenFolder(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  void Write(const std::string& file, const TestTable& table) {
+    testing::WriteFile(folder_ + "/" + file, DbfBytes(table));
+  }
+
+  double First(const std::string& query) {
+    RecordSet records = connection_.Execute(query);
+    return records.field(0).number();
+  }
+
+  // Expects `query` to fail with `number`, its source containing `where`.
+  void ExpectFailure(const std::string& query, long number, const std::string& where) {
+    try {
+      connection_.Execute(query);
+      FAIL() << query;
+    } catch (const HostError& error) {
+      EXPECT_EQ(error.number(), number) << error.description();
+      EXPECT_NE(error.source().find(where), std::string::npos) << error.source();
+    }
+  }
+
+  std::string folder_;
+  Connection connection_;
+};
+
+TEST_F(ConnectionTest, RunsTheProvidersDialectOverTheTables) {
+  // Text compares ignore case ('sa' is a sale), dates are #m/d/yyyy#, IIf and joins work.
+  EXPECT_DOUBLE_EQ(First("SELECT Sum(Bill_amt) AS Amount From SP WHERE (SP.VTYPE='SA') and "
+                         "SP.DATE Between #4/1/2015# and #4/30/2015# "),
+                   300.25);
+  EXPECT_DOUBLE_EQ(First("SELECT Sum(IIf(Sp.Vtype='SA',[SP].[Bill_Amt],-Sp.Bill_amt)) FROM SP "
+                         "LEFT JOIN STAX ON SP.ST_TYPE = STAX.CODE WHERE STAX.PCN=5"),
+                   500);
+  EXPECT_DOUBLE_EQ(First("SELECT Count(*) FROM STAX WHERE STAX.Group='100005'"), 1);
+  EXPECT_DOUBLE_EQ(First("SELECT Count(*) FROM SP WHERE SP.FORM_REQ=TRUE"), 1);
+  EXPECT_DOUBLE_EQ(First("SELECT Count(*) FROM SP WHERE SP.ST_TYPE Is Null"), 1);
+}
+
+TEST_F(ConnectionTest, ResultsCarryDatesLogicalsAndNulls) {
+  RecordSet records = connection_.Execute(
+      "SELECT SP.DATE, SP.FORM_REQ, SP.ST_TYPE, DOCNO FROM SP ORDER BY SP.DATE DESC");
+  EXPECT_EQ(records.field_name(0), "DATE");
+  EXPECT_EQ(records.field(0), Value::FromDate({2015, 5, 1}));
+  EXPECT_EQ(records.field(1), Value::Bool(false));
+  records.MoveLast();
+  EXPECT_EQ(records.field("DOCNO"), Value::Text("1"));
+  records.set_absolute_position(3);
+  EXPECT_TRUE(records.field("FORM_REQ").is_null());
+  EXPECT_TRUE(records.field("ST_TYPE").is_null());
+}
+
+TEST_F(ConnectionTest, TablesStayCachedAcrossConnectionsUntilTheirFileChanges) {
+  const std::string sum = "SELECT Sum(Bill_amt) FROM SP";
+  EXPECT_DOUBLE_EQ(First(sum), 750.25);
+  const int loads = FolderDatabase::ForFolder(folder_)->loads();
+  Connection second;
+  second.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder_ +
+              ";Mode=ReadWrite;Extended Properties=dBase IV;Persist Security Info=False");
+  EXPECT_DOUBLE_EQ(second.Execute(sum).field(0).number(), 750.25);
+  EXPECT_EQ(FolderDatabase::ForFolder(folder_)->loads(), loads);
+
+  // Same size, new contents: the modification time tells.
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  Write("Sp.DBF", Bills("900"));
+  EXPECT_DOUBLE_EQ(First(sum), 1550.25);
+  EXPECT_EQ(FolderDatabase::ForFolder(folder_)->loads(), loads + 1);
+}
+
+TEST_F(ConnectionTest, FailuresSayWhatAndWhere) {
+  ExpectFailure("SELECT * FROM LEDGER", kTableUnavailable, "LEDGER");
+  ExpectFailure("SELECT Sum(NoSuchColumn) FROM SP", kUnknownName,
+                "query: SELECT Sum(NoSuchColumn)");
+  ExpectFailure("SELECT FROM WHERE SP", kQueryRejected, "query: SELECT FROM WHERE");
+  ExpectFailure("SELECT * FROM SP WHERE SP.DATE = #2/30/2015#", kQueryRejected, "query:");
+
+  // A file damaged after it was cached is never served stale.
+  First("SELECT Count(*) FROM SP");
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  TestTable damaged = Bills("1x0");
+  Write("Sp.DBF", damaged);
+  ExpectFailure("SELECT Count(*) FROM SP", kCorruptTable, "Sp.DBF");
+  std::filesystem::remove(folder_ + "/Sp.DBF");
+  ExpectFailure("SELECT Count(*) FROM SP", kTableUnavailable, "SP");
+}
+
+TEST(ConnectionOpenTest, OpensTheFolderTheConnectionTextNames) {
+  const std::string host = testing::MakeTempFolder();
+  std::filesystem::create_directory(host + "/007");
+  testing::WriteFile(host + "/007/STAX.DBF", DbfBytes(TaxTypes()));
+  Connection connection;
+  connection.Open(CompanyConnectionText(host, "007"));  // "<host>\007"
+  EXPECT_EQ(connection.folder(), host + "/007");
+  EXPECT_EQ(connection.Execute("SELECT Count(*) FROM STAX").field(0).number(), 2);
+  EXPECT_THROW(connection.Open(CompanyConnectionText(host, "008")), HostError);
+  EXPECT_THROW(connection.Open("Provider=x;Extended Properties=dBase IV"), HostError);
+  std::filesystem::remove_all(host);
+}
+
+}  // namespace
+}  // namespace vatrix

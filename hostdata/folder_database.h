@@ -1,0 +1,63 @@
+// The tables of one data folder, loaded into an in-memory SQL database on first use and kept
+// while their files are unchanged. One instance per folder serves every connection on it.
+#ifndef VATRIX_HOSTDATA_FOLDER_DATABASE_H_
+#define VATRIX_HOSTDATA_FOLDER_DATABASE_H_
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace vatrix {
+
+// Declared column types of loaded tables, by which results tell dates and logicals apart.
+inline constexpr char kDateColumnType[] = "DATE_TEXT";       // 'yyyy-mm-dd' text
+inline constexpr char kLogicalColumnType[] = "LOGICAL_INT";  // 1 or 0
+
+class FolderDatabase {
+ public:
+  // The database of `folder`, shared with every other caller for the same folder. A few
+  // recently used folders stay loaded; older ones are released when nobody holds them.
+  static std::shared_ptr<FolderDatabase> ForFolder(const std::string& folder);
+
+  explicit FolderDatabase(std::string folder);
+  ~FolderDatabase();
+  FolderDatabase(const FolderDatabase&) = delete;
+  FolderDatabase& operator=(const FolderDatabase&) = delete;
+
+  // Makes each named table current: loads it when it is not loaded yet, reloads it when its
+  // file's size or modification time changed. Throws HostError kTableUnavailable for a table
+  // without a file, or a file that cannot be read, and kCorruptTable for a damaged one (the
+  // previous contents of that table are dropped then, never served stale).
+  void EnsureTables(const std::vector<std::string>& tables);
+
+  sqlite3* db() const { return db_; }
+  const std::string& folder() const { return folder_; }
+  // How many table loads this database has done (for tests of the cache).
+  int loads() const { return loads_; }
+
+ private:
+  struct Stamp {
+    std::string path;
+    std::uintmax_t size = 0;
+    std::int64_t modified = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+
+  void EnsureTable(const std::string& name);
+  void Load(const std::string& name, const Stamp& stamp);
+  void Drop(const std::string& name);
+  void Exec(const std::string& sql, const std::string& source);
+
+  std::string folder_;
+  sqlite3* db_ = nullptr;
+  std::map<std::string, Stamp> loaded_;  // by lower-case table name
+  int loads_ = 0;
+};
+
+}  // namespace vatrix
+
+#endif  // VATRIX_HOSTDATA_FOLDER_DATABASE_H_

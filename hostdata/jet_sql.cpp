@@ -1,0 +1,451 @@
+#include "hostdata/jet_sql.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hostdata/host_error.h"
+#include "hostdata/value.h"
+
+namespace vatrix {
+namespace {
+
+enum class Kind { kWord, kName, kString, kNumber, kDate, kSymbol };
+
+struct Token {
+  Kind kind = Kind::kSymbol;
+  std::string text;   // word, number or symbol as written; contents of a name or string;
+                      // the 'yyyy-mm-dd' form of a date
+  std::string upper;  // words only: the word in upper case
+  size_t begin = 0;   // byte offsets into the query text
+  size_t end = 0;
+};
+
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsWordStart(char c) {
+  return IsAsciiLetter(c) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+}
+bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c); }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+bool IsOperatorChar(char c) { return std::string_view("+-*/<>=|&").find(c) != kNone; }
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+bool IsWord(const Token& token, std::string_view upper) {
+  return token.kind == Kind::kWord && token.upper == upper;
+}
+bool IsSymbol(const Token& token, std::string_view symbol) {
+  return token.kind == Kind::kSymbol && token.text == symbol;
+}
+
+Token MakeToken(Kind kind, std::string text) {
+  Token token;
+  token.kind = kind;
+  token.upper = kind == Kind::kWord ? Upper(text) : std::string();
+  token.text = std::move(text);
+  return token;
+}
+
+// Throws the rejection of `sql`, naming the 0-based character (not byte) offset.
+[[noreturn]] void Reject(std::string_view sql, size_t offset, const std::string& what) {
+  size_t characters = 0;
+  for (size_t i = 0; i < offset && i < sql.size(); ++i) {
+    characters += (static_cast<unsigned char>(sql[i]) & 0xC0) != 0x80;
+  }
+  throw HostError(kQueryRejected, what + " at offset " + std::to_string(characters),
+                  "query: " + std::string(sql));
+}
+
+// Reads "m/d/yyyy" (month and day of one or two digits) or "yyyy-mm-dd".
+std::optional<Date> ParseDateLiteral(std::string_view text) {
+  if (auto iso = ParseIsoDate(text)) return iso;
+  int parts[3] = {0, 0, 0};
+  size_t digits[3] = {0, 0, 0};
+  int part = 0;
+  for (char c : text) {
+    if (c == '/' && part < 2) {
+      ++part;
+    } else if (IsDigit(c) && digits[part] < 4) {
+      parts[part] = parts[part] * 10 + (c - '0');
+      ++digits[part];
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (part != 2 || digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 ||
+      digits[2] != 4 || !IsValidDate(parts[2], parts[0], parts[1])) {
+    return std::nullopt;
+  }
+  return Date{parts[2], parts[0], parts[1]};
+}
+
+class Tokenizer {
+ public:
+  explicit Tokenizer(std::string_view sql) : sql_(sql) {}
+
+  std::vector<Token> Run() {
+    std::vector<Token> tokens;
+    while (true) {
+      while (pos_ < sql_.size() && IsBlank(sql_[pos_])) ++pos_;
+      if (pos_ == sql_.size()) return tokens;
+      const size_t begin = pos_;
+      Token token = Next(tokens.empty() ? nullptr : &tokens.back());
+      token.begin = begin;
+      token.end = pos_;
+      tokens.push_back(std::move(token));
+    }
+  }
+
+ private:
+  Token Next(const Token* previous) {
+    const char c = sql_[pos_];
+    if (c == '\'' || c == '"') return String(c);
+    if (c == '[') return Name();
+    if (c == '#') return DateLiteral();
+    const bool after_name =
+        previous && (previous->kind == Kind::kWord || previous->kind == Kind::kName);
+    if (IsDigit(c) || (c == '.' && !after_name && IsDigitAt(pos_ + 1))) return Number();
+    if (IsWordStart(c)) return Word();
+    return Symbol();
+  }
+
+  bool IsDigitAt(size_t at) const { return at < sql_.size() && IsDigit(sql_[at]); }
+
+  // 'text' or "text"; a doubled quote inside stands for one.
+  Token String(char quote) {
+    const size_t begin = pos_++;
+    std::string value;
+    while (true) {
+      const size_t close = sql_.find(quote, pos_);
+      if (close == kNone) Reject(sql_, begin, "Unterminated string literal");
+      value.append(sql_.substr(pos_, close - pos_));
+      pos_ = close + 1;
+      if (pos_ == sql_.size() || sql_[pos_] != quote) break;
+      value += quote;
+      ++pos_;
+    }
+    return MakeToken(Kind::kString, value);
+  }
+
+  Token Name() {
+    const size_t begin = pos_;
+    const size_t close = sql_.find(']', pos_ + 1);
+    if (close == kNone) Reject(sql_, begin, "Unterminated bracketed name");
+    if (close == begin + 1) Reject(sql_, begin, "Empty bracketed name");
+    pos_ = close + 1;
+    return MakeToken(Kind::kName, std::string(sql_.substr(begin + 1, close - begin - 1)));
+  }
+
+  Token DateLiteral() {
+    const size_t begin = pos_;
+    const size_t close = sql_.find('#', pos_ + 1);
+    if (close == kNone) Reject(sql_, begin, "Unterminated date literal");
+    std::string_view inside = sql_.substr(begin + 1, close - begin - 1);
+    while (!inside.empty() && IsBlank(inside.front())) inside.remove_prefix(1);
+    while (!inside.empty() && IsBlank(inside.back())) inside.remove_suffix(1);
+    const auto date = ParseDateLiteral(inside);
+    if (!date) {
+      Reject(
+          sql_, begin,
+          "Invalid date literal #" + std::string(inside) + "# (expected a real day as #m/d/yyyy#)");
+    }
+    pos_ = close + 1;
+    return MakeToken(Kind::kDate, FormatIsoDate(*date));
+  }
+
+  Token Number() {
+    const size_t begin = pos_;
+    while (IsDigitAt(pos_)) ++pos_;
+    if (pos_ < sql_.size() && sql_[pos_] == '.') {
+      ++pos_;
+      while (IsDigitAt(pos_)) ++pos_;
+    }
+    if (pos_ < sql_.size() && (sql_[pos_] == 'e' || sql_[pos_] == 'E')) {
+      size_t digits = pos_ + 1;
+      if (digits < sql_.size() && (sql_[digits] == '+' || sql_[digits] == '-')) ++digits;
+      if (IsDigitAt(digits)) {
+        pos_ = digits;
+        while (IsDigitAt(pos_)) ++pos_;
+      }
+    }
+    return MakeToken(Kind::kNumber, std::string(sql_.substr(begin, pos_ - begin)));
+  }
+
+  Token Word() {
+    const size_t begin = pos_;
+    while (pos_ < sql_.size() && IsWordChar(sql_[pos_])) ++pos_;
+    return MakeToken(Kind::kWord, std::string(sql_.substr(begin, pos_ - begin)));
+  }
+
+  Token Symbol() {
+    const std::string_view rest = sql_.substr(pos_);
+    for (std::string_view pair : {"<>", "<=", ">="}) {
+      if (rest.starts_with(pair)) {
+        pos_ += 2;
+        return MakeToken(Kind::kSymbol, std::string(pair));
+      }
+    }
+    const char c = sql_[pos_];
+    if (std::string_view("+-*/=<>,.()&;").find(c) == kNone) {
+      char shown[32];
+      if (c > ' ' && c < 0x7F) {
+        std::snprintf(shown, sizeof shown, "character '%c'", c);
+      } else {
+        std::snprintf(shown, sizeof shown, "byte 0x%02X", static_cast<unsigned char>(c));
+      }
+      Reject(sql_, pos_, std::string("Unexpected ") + shown);
+    }
+    ++pos_;
+    return MakeToken(Kind::kSymbol, std::string(1, c));
+  }
+
+  std::string_view sql_;
+  size_t pos_ = 0;
+};
+
+// Drops one closing ';'; rejects anything after it.
+void DropFinalSemicolon(std::string_view sql, std::vector<Token>* tokens) {
+  for (size_t i = 0; i < tokens->size(); ++i) {
+    if (!IsSymbol((*tokens)[i], ";")) continue;
+    if (i + 1 < tokens->size()) {
+      Reject(sql, (*tokens)[i + 1].begin, "Text after the end of the statement");
+    }
+    tokens->pop_back();
+    return;
+  }
+}
+
+// For each parenthesis, the index of its partner; rejects an unbalanced text.
+std::vector<size_t> MatchParentheses(std::string_view sql, const std::vector<Token>& tokens) {
+  std::vector<size_t> match(tokens.size(), kNone);
+  std::vector<size_t> open;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    if (IsSymbol(tokens[i], "(")) {
+      open.push_back(i);
+    } else if (IsSymbol(tokens[i], ")")) {
+      if (open.empty()) Reject(sql, tokens[i].begin, "Unbalanced ')'");
+      match[i] = open.back();
+      match[open.back()] = i;
+      open.pop_back();
+    }
+  }
+  if (!open.empty()) Reject(sql, tokens[open.back()].begin, "Unclosed '('");
+  return match;
+}
+
+// Marks the parentheses around whole members of a UNION, which SQLite does not accept:
+// "(SELECT ...) UNION [ALL] (SELECT ...)", at any depth.
+std::vector<bool> UnionMemberParentheses(const std::vector<Token>& tokens,
+                                         const std::vector<size_t>& match) {
+  std::vector<bool> drop(tokens.size(), false);
+  for (size_t i = 0; i + 1 < tokens.size(); ++i) {
+    if (!IsSymbol(tokens[i], "(") || !IsWord(tokens[i + 1], "SELECT")) continue;
+    const size_t close = match[i];
+    const bool starts_group = i == 0 || IsSymbol(tokens[i - 1], "(");
+    const bool first_member =
+        starts_group && close + 1 < tokens.size() && IsWord(tokens[close + 1], "UNION");
+    const bool later_member =
+        i > 0 && (IsWord(tokens[i - 1], "UNION") ||
+                  (i > 1 && IsWord(tokens[i - 1], "ALL") && IsWord(tokens[i - 2], "UNION")));
+    if (first_member || later_member) drop[i] = drop[close] = true;
+  }
+  return drop;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) { return Upper(a) == Upper(b); }
+
+// The names in table position: after FROM, JOIN or a comma of a FROM list, skipping opening
+// parentheses; a SELECT there starts a derived table instead.
+std::vector<std::string> HostTables(const std::vector<Token>& tokens) {
+  struct Scope {
+    bool in_from = false;       // inside the FROM list of this level
+    bool expect_table = false;  // the next name is a table
+  };
+  std::vector<Scope> scopes(1);
+  std::vector<std::string> tables;
+  for (const Token& token : tokens) {
+    Scope& scope = scopes.back();
+    if (IsSymbol(token, "(")) {
+      Scope inner;
+      inner.in_from = inner.expect_table = scope.expect_table;
+      scope.expect_table = false;
+      scopes.push_back(inner);
+    } else if (IsSymbol(token, ")")) {
+      if (scopes.size() > 1) scopes.pop_back();
+    } else if (IsWord(token, "SELECT")) {
+      scope = Scope();
+    } else if (IsWord(token, "FROM")) {
+      scope.in_from = scope.expect_table = true;
+    } else if (IsWord(token, "JOIN")) {
+      scope.expect_table = true;
+    } else if (IsWord(token, "WHERE") || IsWord(token, "GROUP") || IsWord(token, "HAVING") ||
+               IsWord(token, "ORDER") || IsWord(token, "UNION")) {
+      scope = Scope();
+    } else if (IsSymbol(token, ",")) {
+      scope.expect_table = scope.in_from;
+    } else if (scope.expect_table) {
+      scope.expect_table = false;
+      if (token.kind != Kind::kWord && token.kind != Kind::kName) continue;
+      bool seen = false;
+      for (const auto& table : tables) seen = seen || EqualsIgnoringCase(table, token.text);
+      if (!seen) tables.push_back(token.text);
+    }
+  }
+  return tables;
+}
+
+bool IsSqliteKeyword(const std::string& word) {
+  return sqlite3_keyword_check(word.data(), static_cast<int>(word.size())) != 0;
+}
+
+// Words of the dialect's own syntax that SQLite reads the same way. Any other SQLite keyword in
+// a query text is a column or table name and gets quoted.
+bool IsDialectKeyword(const std::string& upper) {
+  static const char* const kWords[] = {
+      "SELECT", "DISTINCT", "FROM", "WHERE", "GROUP",   "BY",    "HAVING", "ORDER", "ASC", "DESC",
+      "UNION",  "ALL",      "AS",   "INNER", "LEFT",    "RIGHT", "OUTER",  "JOIN",  "ON",  "AND",
+      "OR",     "NOT",      "IS",   "NULL",  "BETWEEN", "IN",    "LIKE",   "EXISTS"};
+  for (const char* word : kWords) {
+    if (upper == word) return true;
+  }
+  return false;
+}
+
+// The provider's functions that SQLite lacks or means differently, and the names under which
+// RegisterJetFunctions provides them.
+const char* FunctionName(const std::string& upper) {
+  static const struct {
+    const char* dialect;
+    const char* sqlite;
+  } kFunctions[] = {{"ISNULL", "jet_isnull"}, {"ISDATE", "jet_isdate"}, {"VAL", "jet_val"},
+                    {"FORMAT", "jet_format"}, {"MONTH", "jet_month"},   {"UCASE", "jet_ucase"},
+                    {"MID", "jet_mid"}};
+  for (const auto& function : kFunctions) {
+    if (upper == function.dialect) return function.sqlite;
+  }
+  return nullptr;
+}
+
+std::string QuotedIdentifier(std::string_view name) {
+  std::string out = "\"";
+  for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
+// A bracketed name goes out bare when SQLite reads it bare as the same name.
+std::string RenderName(const std::string& name) {
+  bool plain = !IsDigit(name[0]);
+  for (char c : name) plain = plain && (IsAsciiLetter(c) || IsDigit(c) || c == '_');
+  const std::string upper = Upper(name);
+  if (!plain || upper == "TRUE" || upper == "FALSE" || IsSqliteKeyword(name)) {
+    return QuotedIdentifier(name);
+  }
+  return name;
+}
+
+std::string RenderWord(const std::vector<Token>& tokens, size_t i) {
+  const Token& token = tokens[i];
+  if (i > 0 && IsSymbol(tokens[i - 1], ".")) {  // a column of a table, e.g. ACT.Group
+    return IsSqliteKeyword(token.text) ? QuotedIdentifier(token.text) : token.text;
+  }
+  if (i + 1 < tokens.size() && IsSymbol(tokens[i + 1], "(")) {
+    const char* function = FunctionName(token.upper);
+    return function ? function : token.text;
+  }
+  if (token.upper == "TRUE") return "1";  // logicals are stored as 1 / 0
+  if (token.upper == "FALSE") return "0";
+  if (IsSqliteKeyword(token.text) && !IsDialectKeyword(token.upper)) {
+    return QuotedIdentifier(token.text);
+  }
+  return token.text;
+}
+
+std::string RenderString(const std::string& value) {
+  std::string out = "'";
+  for (char c : value) out += c == '\'' ? std::string("''") : std::string(1, c);
+  // The provider compares text without regard to case, also text that no column carries.
+  return out + "' COLLATE NOCASE";
+}
+
+std::string RenderNumber(const std::string& number) {
+  for (char c : number) {
+    if (!IsDigit(c)) return number;
+  }
+  return number + ".0";  // '/' divides as reals do, whatever the operands
+}
+
+std::string Render(const std::vector<Token>& tokens, size_t i) {
+  const Token& token = tokens[i];
+  switch (token.kind) {
+    case Kind::kWord:
+      return RenderWord(tokens, i);
+    case Kind::kName:
+      return RenderName(token.text);
+    case Kind::kString:
+      return RenderString(token.text);
+    case Kind::kNumber:
+      return RenderNumber(token.text);
+    case Kind::kDate:
+      return "'" + token.text + "'";
+    case Kind::kSymbol:
+      return token.text == "&" ? "||" : token.text;
+  }
+  return token.text;
+}
+
+// Two pieces that would run together into another token ("- -" into a comment, a word into
+// "COLLATE NOCASE") keep a blank between them.
+bool NeedsBlank(const std::string& out, const std::string& next) {
+  if (out.empty() || next.empty()) return false;
+  const char a = out.back();
+  const char b = next.front();
+  return (IsWordChar(a) && IsWordChar(b)) || (IsOperatorChar(a) && IsOperatorChar(b));
+}
+
+std::string Emit(std::string_view sql, const std::vector<Token>& tokens,
+                 const std::vector<bool>& drop) {
+  std::string out;
+  size_t previous_end = 0;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const std::string_view gap = sql.substr(previous_end, tokens[i].begin - previous_end);
+    out.append(gap);
+    previous_end = tokens[i].end;
+    const std::string text = drop[i] ? std::string(" ") : Render(tokens, i);
+    if (gap.empty() && NeedsBlank(out, text)) out += ' ';
+    out += text;
+  }
+  return out;
+}
+
+}  // namespace
+
+TranslatedQuery TranslateJetSql(std::string_view jet_sql) {
+  const size_t nul = jet_sql.find('\0');
+  if (nul != kNone) Reject(jet_sql, nul, "Unexpected byte 0x00");
+  std::vector<Token> tokens = Tokenizer(jet_sql).Run();
+  DropFinalSemicolon(jet_sql, &tokens);
+  if (tokens.empty() || !(IsWord(tokens[0], "SELECT") || IsSymbol(tokens[0], "("))) {
+    Reject(jet_sql, tokens.empty() ? 0 : tokens[0].begin, "Only SELECT queries are accepted");
+  }
+  const std::vector<size_t> match = MatchParentheses(jet_sql, tokens);
+  TranslatedQuery result;
+  result.sql = Emit(jet_sql, tokens, UnionMemberParentheses(tokens, match));
+  result.tables = HostTables(tokens);
+  return result;
+}
+
+}  // namespace vatrix

@@ -1,0 +1,72 @@
+#include "hostdata/value.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace vatrix {
+
+bool IsValidDate(int year, int month, int day) {
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  const int last = (month == 2 && leap) ? 29 : kDays[month - 1];
+  return day <= last;
+}
+
+static bool ReadDigits(std::string_view text, size_t pos, size_t count, int* out) {
+  int value = 0;
+  for (size_t i = pos; i < pos + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  *out = value;
+  return true;
+}
+
+std::optional<Date> ParseIsoDate(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  Date date;
+  if (!ReadDigits(text, 0, 4, &date.year) || !ReadDigits(text, 5, 2, &date.month) ||
+      !ReadDigits(text, 8, 2, &date.day) || !IsValidDate(date.year, date.month, date.day)) {
+    return std::nullopt;
+  }
+  return date;
+}
+
+std::string FormatIsoDate(const Date& date) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return buffer;
+}
+
+std::string FormatDisplayDate(const Date& date) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d", date.day, date.month, date.year);
+  return buffer;
+}
+
+std::string FormatNumber(double number) {
+  if (number == 0) return "0";  // also folds -0
+  char buffer[512];             // fixed notation of the largest double needs 310 characters
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
+  return std::string(buffer, result.ptr);
+}
+
+std::string Value::ToDisplayText() const {
+  switch (kind()) {
+    case Kind::kNull:
+      return "";
+    case Kind::kNumber:
+      return FormatNumber(number());
+    case Kind::kText:
+      return text();
+    case Kind::kDate:
+      return FormatDisplayDate(date());
+    case Kind::kBool:
+      return boolean() ? "True" : "False";
+  }
+  return "";
+}
+
+}  // namespace vatrix
