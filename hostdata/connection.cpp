@@ -116,6 +116,7 @@ RecordSet Connection::Execute(std::string_view query) const {
   }
   const TranslatedQuery translated = TranslateJetSql(query);
   database_->EnsureTables(translated.tables);
+  database_->AddIndexesFor(translated.sql);
   sqlite3* db = database_->db();
   sqlite3_stmt* statement = nullptr;
   if (sqlite3_prepare_v2(db, translated.sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {

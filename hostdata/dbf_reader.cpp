@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "hostdata/code_page.h"
 #include "hostdata/host_error.h"
@@ -154,17 +153,19 @@ std::vector<DbfField> CheckHeader(const std::string& path, const std::string& by
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  if (!in || error) {
     throw HostError(kTableUnavailable,
                     "The table file cannot be opened: " + std::string(std::strerror(errno)),
                     Source(path));
   }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) {
+  std::string bytes(size, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(size));
+  if (static_cast<std::uintmax_t>(in.gcount()) != size) {
     throw HostError(kTableUnavailable, "The table file cannot be read", Source(path));
   }
-  return std::move(content).str();
+  return bytes;
 }
 
 std::string_view Trim(std::string_view text) {

@@ -34,6 +34,10 @@ class FolderDatabase {
   // previous contents of that table are dropped then, never served stale).
   void EnsureTables(const std::vector<std::string>& tables);
 
+  // Creates the indexes SQLite would otherwise build afresh for every run of `sql` (automatic
+  // indexes on join keys), so that they are built once per loaded table. True when it made any.
+  bool AddIndexesFor(const std::string& sql);
+
   sqlite3* db() const { return db_; }
   const std::string& folder() const { return folder_; }
   // How many table loads this database has done (for tests of the cache).

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -416,17 +417,169 @@ bool NeedsBlank(const std::string& out, const std::string& next) {
   return (IsWordChar(a) && IsWordChar(b)) || (IsOperatorChar(a) && IsOperatorChar(b));
 }
 
-std::string Emit(std::string_view sql, const std::vector<Token>& tokens,
-                 const std::vector<bool>& drop) {
+// Output order of the tokens: token indices, and kOpen / kClose for parentheses the
+// translation adds.
+constexpr size_t kOpen = kNone - 1;
+constexpr size_t kClose = kNone - 2;
+using Order = std::vector<size_t>;
+
+bool IsToken(size_t entry) { return entry < kClose; }
+
+bool EntryIs(const std::vector<Token>& tokens, size_t entry, std::string_view symbol) {
+  if (entry == kOpen) return symbol == "(";
+  if (entry == kClose) return symbol == ")";
+  return IsSymbol(tokens[entry], symbol);
+}
+
+bool EntryIsWord(const std::vector<Token>& tokens, size_t entry, std::string_view upper) {
+  return IsToken(entry) && IsWord(tokens[entry], upper);
+}
+
+bool EndsJoinCondition(const std::vector<Token>& tokens, size_t entry) {
+  static const char* const kWords[] = {"WHERE", "GROUP", "HAVING", "ORDER", "UNION", "INNER",
+                                       "LEFT",  "RIGHT", "FULL",   "CROSS", "JOIN"};
+  if (EntryIs(tokens, entry, ",")) return true;
+  for (const char* word : kWords) {
+    if (EntryIsWord(tokens, entry, word)) return true;
+  }
+  return false;
+}
+
+// Position of the parenthesis matching the one at `pos`, searching in direction `step`.
+size_t Partner(const std::vector<Token>& tokens, const Order& order, size_t pos, int step) {
+  int depth = 0;
+  for (size_t i = pos; i < order.size(); i += step) {
+    if (EntryIs(tokens, order[i], step > 0 ? "(" : ")")) ++depth;
+    if (EntryIs(tokens, order[i], step > 0 ? ")" : "(") && --depth == 0) return i;
+  }
+  return kNone;
+}
+
+// First position of the left operand of the join word at `pos`: just after the FROM, '(' or
+// ',' that starts its group.
+size_t LeftOperandStart(const std::vector<Token>& tokens, const Order& order, size_t pos) {
+  size_t i = pos;
+  while (i > 0) {
+    const size_t entry = order[i - 1];
+    if (EntryIs(tokens, entry, ")")) {
+      i = Partner(tokens, order, i - 1, -1);
+      if (i == kNone) return kNone;
+      continue;
+    }
+    if (EntryIs(tokens, entry, "(") || EntryIs(tokens, entry, ",") ||
+        EntryIsWord(tokens, entry, "FROM")) {
+      return i;
+    }
+    --i;
+  }
+  return kNone;
+}
+
+// True when the SELECT owning the FROM list around `pos` lists "*" or "table.*": there the
+// order of the joined tables decides the order of the columns.
+bool OwnerSelectsStar(const std::vector<Token>& tokens, const Order& order, size_t pos) {
+  int depth = 0;
+  bool from_seen = false;
+  for (size_t i = pos; i-- > 0;) {
+    const size_t entry = order[i];
+    if (EntryIs(tokens, entry, ")")) ++depth;
+    if (EntryIs(tokens, entry, "(")) depth = std::max(0, depth - 1);
+    if (depth > 0 || !IsToken(entry)) continue;
+    if (IsWord(tokens[entry], "FROM")) from_seen = true;
+    if (IsWord(tokens[entry], "SELECT") && from_seen) return false;
+    if (from_seen && IsSymbol(tokens[entry], "*") && i > 0 && IsToken(order[i - 1])) {
+      const Token& before = tokens[order[i - 1]];
+      if (IsWord(before, "SELECT") || IsWord(before, "DISTINCT") || IsSymbol(before, ",") ||
+          IsSymbol(before, ".")) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// Last position of the table operand starting at `pos` (a name or a parenthesized group, with
+// an optional alias), or kNone.
+size_t RightOperandEnd(const std::vector<Token>& tokens, const Order& order, size_t pos) {
+  if (pos >= order.size() || !IsToken(order[pos])) return kNone;
+  size_t end = pos;
+  if (IsSymbol(tokens[order[pos]], "(")) {
+    end = Partner(tokens, order, pos, 1);
+  } else if (tokens[order[pos]].kind != Kind::kWord && tokens[order[pos]].kind != Kind::kName) {
+    return kNone;
+  }
+  if (end == kNone || end + 1 >= order.size()) return kNone;
+  if (EntryIsWord(tokens, order[end + 1], "AS")) return end + 2 < order.size() ? end + 2 : kNone;
+  const size_t next = order[end + 1];
+  const bool alias =
+      IsToken(next) && (tokens[next].kind == Kind::kName ||
+                        (tokens[next].kind == Kind::kWord && !IsWord(tokens[next], "ON")));
+  return alias ? end + 1 : end;
+}
+
+// Rewrites "A RIGHT JOIN B ON c" as "B LEFT JOIN A ON c": the same rows, and SQLite plans a
+// left join far better (it can search B by A's key instead of scanning it for every A row).
+// Left alone where the owning SELECT lists "*", whose column order would change.
+Order RightJoinsAsLeftJoins(const std::vector<Token>& tokens, std::vector<bool>* as_left) {
+  Order order;
+  for (size_t i = 0; i < tokens.size(); ++i) order.push_back(i);
+  for (size_t right = 0; right < tokens.size(); ++right) {
+    if (!IsWord(tokens[right], "RIGHT")) continue;
+    const size_t pos = std::find(order.begin(), order.end(), right) - order.begin();
+    size_t join = pos + 1;
+    if (join < order.size() && EntryIsWord(tokens, order[join], "OUTER")) ++join;
+    if (join >= order.size() || !EntryIsWord(tokens, order[join], "JOIN")) continue;
+    const size_t left_start = LeftOperandStart(tokens, order, pos);
+    const size_t right_end = RightOperandEnd(tokens, order, join + 1);
+    if (left_start == kNone || left_start == pos || right_end == kNone ||
+        right_end + 1 >= order.size() || !EntryIsWord(tokens, order[right_end + 1], "ON") ||
+        OwnerSelectsStar(tokens, order, left_start)) {
+      continue;
+    }
+    size_t condition_end = right_end + 2;
+    for (int depth = 0; condition_end < order.size(); ++condition_end) {
+      const size_t entry = order[condition_end];
+      if (EntryIs(tokens, entry, "(")) ++depth;
+      if (EntryIs(tokens, entry, ")") && --depth < 0) break;
+      if (depth == 0 && EndsJoinCondition(tokens, entry)) break;
+    }
+    bool chain = false;  // a left operand with joins of its own is kept together in parentheses
+    for (size_t i = left_start; i < pos; ++i)
+      chain = chain || EntryIsWord(tokens, order[i], "JOIN");
+    Order rewritten(order.begin(), order.begin() + left_start);
+    rewritten.insert(rewritten.end(), order.begin() + join + 1, order.begin() + right_end + 1);
+    rewritten.insert(rewritten.end(), order.begin() + pos, order.begin() + join + 1);
+    if (chain) rewritten.push_back(kOpen);
+    rewritten.insert(rewritten.end(), order.begin() + left_start, order.begin() + pos);
+    if (chain) rewritten.push_back(kClose);
+    rewritten.insert(rewritten.end(), order.begin() + right_end + 1, order.end());
+    order = std::move(rewritten);
+    (*as_left)[right] = true;
+  }
+  return order;
+}
+
+std::string Emit(std::string_view sql, const std::vector<Token>& tokens, const Order& order,
+                 const std::vector<bool>& drop, const std::vector<bool>& as_left) {
   std::string out;
-  size_t previous_end = 0;
-  for (size_t i = 0; i < tokens.size(); ++i) {
-    const std::string_view gap = sql.substr(previous_end, tokens[i].begin - previous_end);
-    out.append(gap);
-    previous_end = tokens[i].end;
-    const std::string text = drop[i] ? std::string(" ") : Render(tokens, i);
+  size_t previous = kNone;  // the token written last; kNone at the start or after an added '('
+  for (const size_t entry : order) {
+    std::string gap = " ";
+    std::string text = entry == kOpen ? "(" : ")";
+    if (IsToken(entry)) {
+      // The text between two tokens that stay neighbours is kept as written.
+      if (out.empty() && entry == 0) {
+        gap = std::string(sql.substr(0, tokens[0].begin));
+      } else if (previous != kNone && entry == previous + 1) {
+        gap = std::string(
+            sql.substr(tokens[previous].end, tokens[entry].begin - tokens[previous].end));
+      }
+      text = drop[entry] ? std::string(" ") : as_left[entry] ? "LEFT" : Render(tokens, entry);
+    }
+    out += gap;
     if (gap.empty() && NeedsBlank(out, text)) out += ' ';
     out += text;
+    previous = IsToken(entry) ? entry : kNone;
   }
   return out;
 }
@@ -443,7 +596,9 @@ TranslatedQuery TranslateJetSql(std::string_view jet_sql) {
   }
   const std::vector<size_t> match = MatchParentheses(jet_sql, tokens);
   TranslatedQuery result;
-  result.sql = Emit(jet_sql, tokens, UnionMemberParentheses(tokens, match));
+  std::vector<bool> as_left(tokens.size(), false);
+  const Order order = RightJoinsAsLeftJoins(tokens, &as_left);
+  result.sql = Emit(jet_sql, tokens, order, UnionMemberParentheses(tokens, match), as_left);
   result.tables = HostTables(tokens);
   return result;
 }

@@ -126,6 +126,25 @@ TEST(JetSqlTest, ParenthesesAroundUnionMembersGo) {
   for (const char* text : kept) EXPECT_EQ(Sql(text), text);
 }
 
+TEST(JetSqlTest, RightJoinsBecomeLeftJoinsWithOperandsSwapped) {
+  EXPECT_EQ(Sql("SELECT X FROM STAX RIGHT JOIN Ledger ON STAX.CODE=Ledger.VATCODE Where A=1"),
+            "SELECT X FROM Ledger LEFT JOIN STAX ON STAX.CODE=Ledger.VATCODE Where A=1.0");
+  // Nested: the inner join is turned first, the outer one moves the whole group.
+  EXPECT_EQ(Sql("SELECT SP.LINK FROM CASHCUST RIGHT JOIN ((ACT RIGHT JOIN SP ON ACT.CODE=SP.CODE) "
+                "INNER JOIN STAX ON SP.ST_TYPE=STAX.CODE) ON CASHCUST.CODE=SP.CODE WHERE X=1"),
+            "SELECT SP.LINK FROM (( SP LEFT JOIN ACT ON ACT.CODE=SP.CODE) INNER JOIN STAX ON "
+            "SP.ST_TYPE=STAX.CODE) LEFT JOIN CASHCUST ON CASHCUST.CODE=SP.CODE WHERE X=1.0");
+  // A left operand that is a chain of joins is kept together; aliases travel with their table.
+  EXPECT_EQ(
+      Sql("SELECT a FROM A INNER JOIN B ON x=y RIGHT OUTER JOIN C AS c1 ON c1.q=B.q ORDER BY a"),
+      "SELECT a FROM C AS c1 LEFT OUTER JOIN ( A INNER JOIN B ON x=y ) ON c1.q=B.q ORDER BY a");
+  // SELECT * lists the columns in join order: left as written.
+  EXPECT_EQ(Sql("SELECT * FROM STAX RIGHT JOIN SP ON a=b"),
+            "SELECT * FROM STAX RIGHT JOIN SP ON a=b");
+  EXPECT_EQ(Sql("SELECT SP.* FROM STAX RIGHT JOIN SP ON a=b"),
+            "SELECT SP.* FROM STAX RIGHT JOIN SP ON a=b");
+}
+
 TEST(JetSqlTest, TablesAreNamesInTablePosition) {
   EXPECT_EQ(Tables("SELECT * FROM ((SP INNER JOIN ITVAT ON SP.LINK = ITVAT.LINK) INNER JOIN STAX "
                    "ON ITVAT.VATCODE = STAX.CODE) INNER JOIN STAX AS STAX_1 ON SP.ST_TYPE = "
@@ -277,6 +296,18 @@ TEST_F(JetQueryTest, LedgerAggregatesOverOuterAndNestedJoins) {
                 "((ACT.ACT_TYPE)=90)) AND (Ledger.Date" +
                 kApril + ")"),
             (Rows{{"112.5"}}));
+}
+
+TEST_F(JetQueryTest, RightJoinKeepsEveryRowOfTheRightTable) {
+  // Bills without an account row (the cash party, S2 and S4) stay, with a null name.
+  EXPECT_EQ(Run("SELECT SP.DOCNO, ACT.NAME FROM ACT RIGHT JOIN SP ON ACT.CODE = SP.CODE "
+                "ORDER BY SP.DOCNO"),
+            (Rows{{"P1", "Ravi Traders"},
+                  {"S1", "Ravi Traders"},
+                  {"S2", "NULL"},
+                  {"S3", "Ravi Traders"},
+                  {"S4", "NULL"},
+                  {"S5", "Ravi Traders"}}));
 }
 
 TEST_F(JetQueryTest, RateWiseUnionsRunAndOrder) {

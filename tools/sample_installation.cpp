@@ -806,8 +806,11 @@ void WriteBillPostings(DbfWriter& ledger, const Bill& bill, const Day& year_end)
   post(bill.party, party_dc, bill.Total(), "");
   post(bill.pscode, other_dc, bill.taxable, "");
   if (bill.other > 0) post(kFreight, other_dc, bill.other, "");
-  for (const Line& line : bill.lines) {
-    if (line.vat > 0) post(TaxAccount(line.vatcode), other_dc, line.vat, line.vatcode);
+  // One tax posting per tax type of the bill, as the package posts item-wise bills.
+  std::map<std::string, Paise> tax_by_code;
+  for (const Line& line : bill.lines) tax_by_code[line.vatcode] += line.vat;
+  for (const auto& [vatcode, vat] : tax_by_code) {
+    if (vat > 0) post(TaxAccount(vatcode), other_dc, vat, vatcode);
   }
   if (bill.lines.empty() && bill.tax > 0) {
     post(TaxAccount(bill.tax_code), other_dc, bill.tax, bill.tax_code);
