@@ -375,6 +375,20 @@ void MidFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
   ResultText(context, text.substr(begin, end - begin));
 }
 
+// a / b with the provider's failure on a zero divisor; null when either is null.
+void DivideFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+  if (IsNullArg(argv[0]) || IsNullArg(argv[1])) {
+    sqlite3_result_null(context);
+    return;
+  }
+  const double divisor = sqlite3_value_double(argv[1]);
+  if (divisor == 0) {
+    sqlite3_result_error(context, "Division by zero", -1);
+    return;
+  }
+  sqlite3_result_double(context, sqlite3_value_double(argv[0]) / divisor);
+}
+
 }  // namespace
 
 void RegisterJetFunctions(sqlite3* db) {
@@ -386,7 +400,7 @@ void RegisterJetFunctions(sqlite3* db) {
                     {"jet_val", 1, ValFunction},       {"jet_format", 1, FormatFunction},
                     {"jet_format", 2, FormatFunction}, {"jet_month", 1, MonthFunction},
                     {"jet_ucase", 1, UCaseFunction},   {"jet_mid", 2, MidFunction},
-                    {"jet_mid", 3, MidFunction}};
+                    {"jet_mid", 3, MidFunction},       {"jet_div", 2, DivideFunction}};
   for (const auto& function : kFunctions) {
     if (sqlite3_create_function_v2(db, function.name, function.arguments,
                                    SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, function.call,

@@ -1,6 +1,6 @@
 // The provider's SQL functions that SQLite lacks, under the names the query translator
 // (hostdata/jet_sql.h) gives them: jet_isnull, jet_isdate, jet_val, jet_format, jet_month,
-// jet_ucase and jet_mid.
+// jet_ucase, jet_mid, and jet_div for the '/' operator.
 #ifndef VATRIX_HOSTDATA_JET_FUNCTIONS_H_
 #define VATRIX_HOSTDATA_JET_FUNCTIONS_H_
 
@@ -23,6 +23,7 @@ namespace vatrix {
 //  UCase(x)         upper case, ASCII and Latin-1 letters; null for null.
 //  Mid(x, s[, n])   n characters (all when n is left out) from the s-th (1-based) UTF-8
 //                   character; null when an argument is null; an error for s < 1 or n < 0.
+//  a / b            as jet_div(a, b): null when either is null; an error for a zero divisor.
 void RegisterJetFunctions(sqlite3* db);
 
 }  // namespace vatrix

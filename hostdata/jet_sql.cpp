@@ -421,13 +421,16 @@ bool NeedsBlank(const std::string& out, const std::string& next) {
 // translation adds.
 constexpr size_t kOpen = kNone - 1;
 constexpr size_t kClose = kNone - 2;
+constexpr size_t kDivide = kNone - 3;  // "jet_div(": opens like '('
+constexpr size_t kComma = kNone - 4;
 using Order = std::vector<size_t>;
 
-bool IsToken(size_t entry) { return entry < kClose; }
+bool IsToken(size_t entry) { return entry < kComma; }
 
 bool EntryIs(const std::vector<Token>& tokens, size_t entry, std::string_view symbol) {
-  if (entry == kOpen) return symbol == "(";
+  if (entry == kOpen || entry == kDivide) return symbol == "(";
   if (entry == kClose) return symbol == ")";
+  if (entry == kComma) return symbol == ",";
   return IsSymbol(tokens[entry], symbol);
 }
 
@@ -559,13 +562,109 @@ Order RightJoinsAsLeftJoins(const std::vector<Token>& tokens, std::vector<bool>*
   return order;
 }
 
+bool IsValueToken(const std::vector<Token>& tokens, size_t entry) {
+  if (!IsToken(entry)) return false;
+  const Kind kind = tokens[entry].kind;
+  return kind == Kind::kName || kind == Kind::kNumber || kind == Kind::kString ||
+         kind == Kind::kDate || (kind == Kind::kWord && !IsDialectKeyword(tokens[entry].upper));
+}
+
+// True when the entry can end an operand: a value, a name or a closing parenthesis.
+bool EndsOperand(const std::vector<Token>& tokens, size_t entry) {
+  return IsValueToken(tokens, entry) || EntryIs(tokens, entry, ")");
+}
+
+// First position of the primary (value, qualified name, function call or parenthesized group)
+// that ends at `last`, or kNone.
+size_t PrimaryStart(const std::vector<Token>& tokens, const Order& order, size_t last) {
+  size_t start = last;
+  if (EntryIs(tokens, order[last], ")")) {
+    start = Partner(tokens, order, last, -1);
+    if (start == kNone) return kNone;
+    const bool call = start > 0 && IsToken(order[start]) &&
+                      IsValueToken(tokens, order[start - 1]) &&
+                      tokens[order[start - 1]].kind == Kind::kWord;
+    return call ? start - 1 : start;
+  }
+  if (!IsValueToken(tokens, order[last])) return kNone;
+  while (start >= 2 && EntryIs(tokens, order[start - 1], ".") &&
+         IsValueToken(tokens, order[start - 2])) {
+    start -= 2;
+  }
+  return start;
+}
+
+// Last position of the primary that starts at `first`, or kNone.
+size_t PrimaryEnd(const std::vector<Token>& tokens, const Order& order, size_t first) {
+  if (first >= order.size()) return kNone;
+  if (EntryIs(tokens, order[first], "(")) return Partner(tokens, order, first, 1);
+  if (!IsValueToken(tokens, order[first])) return kNone;
+  size_t end = first;
+  if (end + 1 < order.size() && EntryIs(tokens, order[end + 1], "(")) {
+    return Partner(tokens, order, end + 1, 1);  // a function call
+  }
+  while (end + 2 < order.size() && EntryIs(tokens, order[end + 1], ".") &&
+         IsValueToken(tokens, order[end + 2])) {
+    end += 2;
+  }
+  return end;
+}
+
+bool IsSign(const std::vector<Token>& tokens, const Order& order, size_t pos) {
+  return (EntryIs(tokens, order[pos], "-") || EntryIs(tokens, order[pos], "+")) &&
+         (pos == 0 || !EndsOperand(tokens, order[pos - 1]));
+}
+
+// The operands of the division at `slash`: [left, slash) and (slash, right].
+bool DivisionOperands(const std::vector<Token>& tokens, const Order& order, size_t slash,
+                      size_t* left, size_t* right) {
+  if (slash == 0) return false;
+  size_t last = slash - 1;
+  while (true) {  // a*b/c divides the product: take in the factors before
+    size_t start = PrimaryStart(tokens, order, last);
+    if (start == kNone) return false;
+    if (start > 0 && IsSign(tokens, order, start - 1)) --start;
+    *left = start;
+    if (start < 2 || !EntryIs(tokens, order[start - 1], "*")) break;
+    last = start - 2;
+  }
+  size_t first = slash + 1;
+  if (first < order.size() && IsSign(tokens, order, first)) ++first;
+  *right = PrimaryEnd(tokens, order, first);
+  return *right != kNone;
+}
+
+// Rewrites "a / b" as "jet_div(a, b)", which fails on a zero divisor as the provider does,
+// where SQLite would give null and a figure would silently lose the row.
+Order DivisionsAsCalls(const std::vector<Token>& tokens, Order order) {
+  for (size_t slash = 0; slash < order.size(); ++slash) {
+    size_t left = 0, right = 0;
+    if (!EntryIs(tokens, order[slash], "/") ||
+        !DivisionOperands(tokens, order, slash, &left, &right)) {
+      continue;
+    }
+    Order rewritten(order.begin(), order.begin() + left);
+    rewritten.push_back(kDivide);
+    rewritten.insert(rewritten.end(), order.begin() + left, order.begin() + slash);
+    rewritten.push_back(kComma);
+    rewritten.insert(rewritten.end(), order.begin() + slash + 1, order.begin() + right + 1);
+    rewritten.push_back(kClose);
+    rewritten.insert(rewritten.end(), order.begin() + right + 1, order.end());
+    order = std::move(rewritten);
+  }
+  return order;
+}
+
 std::string Emit(std::string_view sql, const std::vector<Token>& tokens, const Order& order,
                  const std::vector<bool>& drop, const std::vector<bool>& as_left) {
   std::string out;
   size_t previous = kNone;  // the token written last; kNone at the start or after an added '('
   for (const size_t entry : order) {
     std::string gap = " ";
-    std::string text = entry == kOpen ? "(" : ")";
+    std::string text = entry == kOpen    ? "("
+                       : entry == kClose ? ")"
+                       : entry == kComma ? ","
+                                         : "jet_div(";
     if (IsToken(entry)) {
       // The text between two tokens that stay neighbours is kept as written.
       if (out.empty() && entry == 0) {
@@ -597,7 +696,7 @@ TranslatedQuery TranslateJetSql(std::string_view jet_sql) {
   const std::vector<size_t> match = MatchParentheses(jet_sql, tokens);
   TranslatedQuery result;
   std::vector<bool> as_left(tokens.size(), false);
-  const Order order = RightJoinsAsLeftJoins(tokens, &as_left);
+  const Order order = DivisionsAsCalls(tokens, RightJoinsAsLeftJoins(tokens, &as_left));
   result.sql = Emit(jet_sql, tokens, order, UnionMemberParentheses(tokens, match), as_left);
   result.tables = HostTables(tokens);
   return result;

@@ -145,6 +145,17 @@ TEST(JetSqlTest, RightJoinsBecomeLeftJoinsWithOperandsSwapped) {
             "SELECT SP.* FROM STAX RIGHT JOIN SP ON a=b");
 }
 
+TEST(JetSqlTest, DivisionsBecomeCallsThatRefuseZero) {
+  EXPECT_EQ(Sql("SELECT Sum((100*[Ledger].[Amt])/[Stax].[Pcn]) FROM L"),
+            "SELECT Sum( jet_div( (100.0*Ledger.Amt) , Stax.Pcn ) ) FROM L");
+  // Operands as the provider binds them: a product divides whole, a sign stays with its value.
+  EXPECT_EQ(Sql("SELECT a*b/c, -x/y.z, Sum(a)/Count(*), 1/2/4, x+y/f(z)*w FROM T"),
+            "SELECT jet_div( a*b , c ) , jet_div( -x , y.z ) , jet_div( Sum(a) , Count(*) ) , "
+            "jet_div( jet_div( 1.0 , 2.0 ) , 4.0 ) , x+ jet_div( y , f(z) ) *w FROM T");
+  EXPECT_EQ(Sql("SELECT [A/c Name] FROM T WHERE D = #4/1/2015#"),
+            "SELECT \"A/c Name\" FROM T WHERE D = '2015-04-01'");
+}
+
 TEST(JetSqlTest, TablesAreNamesInTablePosition) {
   EXPECT_EQ(Tables("SELECT * FROM ((SP INNER JOIN ITVAT ON SP.LINK = ITVAT.LINK) INNER JOIN STAX "
                    "ON ITVAT.VATCODE = STAX.CODE) INNER JOIN STAX AS STAX_1 ON SP.ST_TYPE = "
@@ -308,6 +319,17 @@ TEST_F(JetQueryTest, RightJoinKeepsEveryRowOfTheRightTable) {
                   {"S3", "Ravi Traders"},
                   {"S4", "NULL"},
                   {"S5", "Ravi Traders"}}));
+}
+
+TEST_F(JetQueryTest, DivisionByZeroFailsInsteadOfDroppingTheRow) {
+  EXPECT_EQ(Run("SELECT Sum(100/STAX.PCN) FROM STAX WHERE STAX.PCN > 0"), (Rows{{"218"}}));
+  EXPECT_EQ(Run("SELECT 1/Null FROM STAX WHERE STAX.CODE = '1'"), (Rows{{"NULL"}}));
+  const TranslatedQuery query = TranslateJetSql("SELECT Sum(100/STAX.PCN) FROM STAX");
+  sqlite3_stmt* statement = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db_, query.sql.c_str(), -1, &statement, nullptr), SQLITE_OK);
+  EXPECT_EQ(sqlite3_step(statement), SQLITE_ERROR);
+  EXPECT_STREQ(sqlite3_errmsg(db_), "Division by zero");
+  sqlite3_finalize(statement);
 }
 
 TEST_F(JetQueryTest, RateWiseUnionsRunAndOrder) {
