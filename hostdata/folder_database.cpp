@@ -104,7 +104,7 @@ void Bind(sqlite3_stmt* statement, int index, const Value& value) {
 }
 
 // Reads a table's rows on a second thread, a batch at a time, while the caller inserts the
-// batches before: parsing and inserting each take about half of a large table's load time.
+// batches already read: parsing and inserting each take about half of a large table's load.
 class RowProducer {
  public:
   explicit RowProducer(DbfReader& reader) : reader_(reader), thread_([this] { Run(); }) {}
@@ -205,12 +205,12 @@ FolderDatabase::FolderDatabase(std::string folder) : folder_(std::move(folder)) 
   RegisterJetFunctions(db_);
 }
 
-bool FolderDatabase::AddIndexesFor(const std::string& sql) {
+void FolderDatabase::AddIndexesFor(const std::string& sql) {
   sqlite3_stmt* plan = nullptr;
   if (sqlite3_prepare_v2(db_, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &plan, nullptr) !=
       SQLITE_OK) {
     sqlite3_finalize(plan);
-    return false;  // the caller's own prepare reports the fault
+    return;  // the caller's own prepare reports the fault
   }
   std::vector<std::pair<std::string, std::vector<std::string>>> wanted;
   while (sqlite3_step(plan) == SQLITE_ROW) {
@@ -232,7 +232,6 @@ bool FolderDatabase::AddIndexesFor(const std::string& sql) {
     Exec("CREATE INDEX IF NOT EXISTS " + Quoted(name) + " ON " + Quoted(table) + " (" + list + ")",
          "table " + table);
   }
-  return !wanted.empty();
 }
 
 FolderDatabase::~FolderDatabase() { sqlite3_close(db_); }

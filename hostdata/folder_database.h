@@ -35,8 +35,8 @@ class FolderDatabase {
   void EnsureTables(const std::vector<std::string>& tables);
 
   // Creates the indexes SQLite would otherwise build afresh for every run of `sql` (automatic
-  // indexes on join keys), so that they are built once per loaded table. True when it made any.
-  bool AddIndexesFor(const std::string& sql);
+  // indexes on join keys), so that they are built once per loaded table.
+  void AddIndexesFor(const std::string& sql);
 
   sqlite3* db() const { return db_; }
   const std::string& folder() const { return folder_; }

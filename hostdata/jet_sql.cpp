@@ -417,8 +417,8 @@ bool NeedsBlank(const std::string& out, const std::string& next) {
   return (IsWordChar(a) && IsWordChar(b)) || (IsOperatorChar(a) && IsOperatorChar(b));
 }
 
-// Output order of the tokens: token indices, and kOpen / kClose for parentheses the
-// translation adds.
+// Output order of the tokens: token indices, and the markers below for text the translation
+// adds (parentheses, "jet_div(" and its comma).
 constexpr size_t kOpen = kNone - 1;
 constexpr size_t kClose = kNone - 2;
 constexpr size_t kDivide = kNone - 3;  // "jet_div(": opens like '('
