@@ -1,0 +1,21 @@
+// Publishing an output file: written under a temporary name in the output folder and given its
+// name only when complete, never in place of a file that exists.
+#ifndef VATRIX_WORKBOOK_ATOMIC_OUTPUT_H_
+#define VATRIX_WORKBOOK_ATOMIC_OUTPUT_H_
+
+#include <string>
+#include <string_view>
+
+namespace vatrix {
+
+// Writes `bytes` as a new file at `path`. The file appears complete or not at all; an existing
+// file is never replaced and no temporary file is left behind. Throws HostError
+// (kSpreadsheetError, source `path`) saying why when it cannot.
+void WriteNewFile(const std::string& path, std::string_view bytes);
+
+// The same with the contents of the file at `source`.
+void CopyToNewFile(const std::string& source, const std::string& path);
+
+}  // namespace vatrix
+
+#endif  // VATRIX_WORKBOOK_ATOMIC_OUTPUT_H_

@@ -1,0 +1,202 @@
+#include "workbook/office_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "hostdata/host_error.h"
+#include "workbook/spreadsheet.h"
+
+namespace vatrix {
+
+namespace {
+
+std::string TempRoot() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string root = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+  root += "/vatrix-office-XXXXXX";
+  if (mkdtemp(root.data()) == nullptr) {
+    throw HostError(kEngineUnavailable,
+                    "cannot create the spreadsheet engine's private folder: " +
+                        std::string(std::strerror(errno)),
+                    root);
+  }
+  return root;
+}
+
+// A file URL of `path`, with everything but unreserved characters and '/' escaped.
+std::string FileUrl(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string url = "file://";
+  for (unsigned char c : path) {
+    if (std::isalnum(c) || std::strchr("/-._~", c) != nullptr) {
+      url += static_cast<char>(c);
+    } else {
+      url += '%';
+      url += kHex[c >> 4];
+      url += kHex[c & 15];
+    }
+  }
+  return url;
+}
+
+int StatusOf(int wait_status) {
+  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+}
+
+}  // namespace
+
+OfficeOptions DefaultOfficeOptions() {
+  OfficeOptions options;
+  options.program_dir = VATRIX_OFFICE_PROGRAM_DIR;
+  return options;
+}
+
+OfficeProcess::OfficeProcess(const std::string& program_dir)
+    : program_dir_(program_dir), root_dir_(TempRoot()) {
+  static std::atomic<int> counter{0};
+  work_dir_ = root_dir_ + "/work";
+  std::filesystem::create_directory(work_dir_);
+  pipe_name_ = "vatrix-" + std::to_string(getpid()) + "-" + std::to_string(++counter) + "-" +
+               std::filesystem::path(root_dir_).filename().string();
+  try {
+    Spawn();
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_dir_, ignored);
+    throw;
+  }
+}
+
+OfficeProcess::~OfficeProcess() {
+  Kill();
+  std::error_code ignored;
+  std::filesystem::remove_all(root_dir_, ignored);
+  // The socket of the office's pipe, which an office that was killed leaves behind.
+  const std::string socket = "/OSL_PIPE_" + std::to_string(getuid()) + "_" + pipe_name_;
+  for (const char* folder : {"/tmp", "/var/tmp"}) {
+    std::filesystem::remove(folder + socket, ignored);
+  }
+}
+
+// The child runs in its own process group (so that every process the office starts can be
+// ended together) and is killed by the kernel when the thread that started it ends.
+void OfficeProcess::Spawn() {
+  const std::string binary = program_dir_ + "/soffice.bin";
+  std::vector<std::string> args = {
+      binary,
+      "-env:UserInstallation=" + FileUrl(root_dir_ + "/profile"),
+      "--headless",
+      "--invisible",
+      "--nologo",
+      "--norestore",
+      "--nodefault",
+      "--nolockcheck",
+      "--accept=pipe,name=" + pipe_name_ + ";urp;StarOffice.ComponentContext"};
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid < 0) {
+    throw HostError(kEngineUnavailable,
+                    "cannot start the spreadsheet engine: " + std::string(std::strerror(errno)),
+                    binary);
+  }
+  if (pid == 0) {
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);
+    const int null = open("/dev/null", O_RDWR);
+    if (null >= 0) {
+      dup2(null, 0);
+      dup2(null, 1);
+      dup2(null, 2);
+    }
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  setpgid(pid, pid);
+  std::lock_guard<std::mutex> lock(mutex_);
+  pid_ = pid;
+  exit_status_.reset();
+}
+
+std::optional<int> OfficeProcess::Ended() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  int status = 0;
+  if (!exit_status_ && waitpid(pid_, &status, WNOHANG) == pid_) exit_status_ = StatusOf(status);
+  return exit_status_;
+}
+
+void OfficeProcess::Kill() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (pid_ <= 0) return;
+  kill(-pid_, SIGKILL);
+  int status = 0;
+  if (!exit_status_ && waitpid(pid_, &status, 0) == pid_) exit_status_ = StatusOf(status);
+}
+
+void OfficeProcess::Restart() {
+  Kill();
+  Spawn();
+}
+
+Watchdog::Watchdog(OfficeProcess& office, std::chrono::milliseconds timeout)
+    : office_(office), timeout_(timeout), thread_([this] { Watch(); }) {}
+
+Watchdog::~Watchdog() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+bool Watchdog::fired() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return fired_;
+}
+
+void Watchdog::Arm() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    deadline_ = std::chrono::steady_clock::now() + timeout_;
+  }
+  changed_.notify_all();
+}
+
+void Watchdog::Disarm() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  deadline_.reset();
+}
+
+void Watchdog::Watch() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!stopping_) {
+    if (!deadline_) {
+      changed_.wait(lock);
+    } else if (changed_.wait_until(lock, *deadline_) == std::cv_status::timeout && deadline_ &&
+               std::chrono::steady_clock::now() >= *deadline_) {
+      fired_ = true;
+      deadline_.reset();
+      lock.unlock();
+      office_.Kill();
+      lock.lock();
+    }
+  }
+}
+
+}  // namespace vatrix

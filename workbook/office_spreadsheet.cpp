@@ -1,0 +1,648 @@
+#include "workbook/office_spreadsheet.h"
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/document/XEmbeddedScripts.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/script/XLibraryContainer.hpp>
+#include <com/sun/star/script/provider/ScriptFrameworkErrorException.hpp>
+#include <com/sun/star/script/provider/XScript.hpp>
+#include <com/sun/star/script/provider/XScriptProvider.hpp>
+#include <com/sun/star/script/provider/XScriptProviderSupplier.hpp>
+#include <com/sun/star/sheet/XCalculatable.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangeMovement.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/CellAddress.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <rtl/bootstrap.hxx>
+#include <rtl/ustring.hxx>
+
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <thread>
+
+#include "hostdata/host_error.h"
+#include "workbook/atomic_output.h"
+#include "workbook/csv_text.h"
+
+namespace vatrix {
+
+namespace css = com::sun::star;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
+
+namespace {
+
+// soffice.bin ends with this status when it wants to be started again (after setting up a
+// fresh profile).
+constexpr int kRestartRequested = 81;
+
+OUString Ou(const std::string& text) {
+  return OUString(text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8);
+}
+
+std::string Utf8(const OUString& text) {
+  return rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8).getStr();
+}
+
+// A file URL of `path` (made absolute), every byte outside the unreserved set escaped.
+OUString FileUrl(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string url = "file://";
+  for (unsigned char c : std::filesystem::absolute(path).string()) {
+    if (std::isalnum(c) || std::strchr("/-._~", c) != nullptr) {
+      url += static_cast<char>(c);
+    } else {
+      url += '%';
+      url += kHex[c >> 4];
+      url += kHex[c & 15];
+    }
+  }
+  return Ou(url);
+}
+
+css::beans::PropertyValue Property(const char* name, const Any& value) {
+  css::beans::PropertyValue property;
+  property.Name = OUString::createFromAscii(name);
+  property.Value = value;
+  return property;
+}
+
+template <typename T>
+Sequence<T> SequenceOf(const std::vector<T>& items) {
+  return Sequence<T>(items.data(), static_cast<sal_Int32>(items.size()));
+}
+
+// The process's own UNO runtime, set up once from the office's bootstrap files (unorc, which
+// takes its type and service lists from fundamentalrc). Kept for the whole process: the
+// runtime does not support being torn down and set up again.
+Reference<css::uno::XComponentContext> LocalContext(const std::string& program_dir) {
+  static const auto* context = [&] {
+    rtl::Bootstrap::set("URE_BOOTSTRAP",
+                        "vnd.sun.star.pathname:" + Ou(program_dir + "/fundamentalrc"));
+    return new Reference<css::uno::XComponentContext>(
+        cppu::defaultBootstrap_InitialComponentContext(FileUrl(program_dir + "/unorc")));
+  }();
+  return *context;
+}
+
+std::string Seconds(std::chrono::milliseconds duration) {
+  const double seconds = static_cast<double>(duration.count()) / 1000;
+  std::string text = std::to_string(seconds);
+  text.erase(text.find_last_not_of('0') + 1);
+  if (text.back() == '.') text.pop_back();
+  return text + " s";
+}
+
+}  // namespace
+
+struct Office::Connection {
+  explicit Connection(OfficeOptions options) : options(std::move(options)) {}
+
+  // Starts the office unless a live one is connected.
+  void EnsureStarted();
+  void Disconnect();
+  void ConnectOrThrow();
+
+  // Runs `call` into the office under the watchdog; a failure becomes a HostError saying
+  // `what` happened at `source`.
+  template <typename Call>
+  auto Guarded(const std::string& what, const std::string& source, Call call) {
+    Watchdog::Guard guard(*watchdog);
+    try {
+      return call();
+    } catch (const css::lang::DisposedException& error) {
+      // The bridge is gone: the office has ended, or is ending, so make sure it is gone.
+      process->Kill();
+      Fail(what, source, Utf8(error.Message));
+    } catch (const css::uno::Exception& error) {
+      Fail(what, source, Utf8(error.Message));
+    }
+  }
+  [[noreturn]] void Fail(const std::string& what, const std::string& source,
+                         const std::string& detail);
+
+  OfficeOptions options;
+  std::unique_ptr<OfficeProcess> process;
+  std::unique_ptr<Watchdog> watchdog;
+  Reference<css::uno::XComponentContext> context;
+  Reference<css::frame::XDesktop2> desktop;
+};
+
+void Office::Connection::Fail(const std::string& what, const std::string& source,
+                              const std::string& detail) {
+  if (watchdog->fired()) {
+    throw HostError(kEngineUnavailable,
+                    "the spreadsheet engine stopped answering for " + Seconds(watchdog->timeout()) +
+                        " and was ended (" + what + ")",
+                    source);
+  }
+  if (process->Ended()) {
+    throw HostError(kEngineUnavailable, "the spreadsheet engine ended unexpectedly (" + what + ")",
+                    source);
+  }
+  throw HostError(kSpreadsheetError, what + (detail.empty() ? "" : ": " + detail), source);
+}
+
+void Office::Connection::EnsureStarted() {
+  if (desktop.is() && !process->Ended() && !watchdog->fired()) return;
+  Disconnect();
+  process = std::make_unique<OfficeProcess>(options.program_dir);
+  watchdog = std::make_unique<Watchdog>(*process, options.call_timeout);
+  try {
+    ConnectOrThrow();
+  } catch (...) {
+    Disconnect();
+    throw;
+  }
+}
+
+void Office::Connection::Disconnect() {
+  desktop.clear();
+  context.clear();
+  watchdog.reset();
+  process.reset();
+}
+
+void Office::Connection::ConnectOrThrow() {
+  const std::string source = options.program_dir + "/soffice.bin";
+  Reference<css::bridge::XUnoUrlResolver> resolver;
+  try {
+    resolver = css::bridge::UnoUrlResolver::create(LocalContext(options.program_dir));
+  } catch (const css::uno::Exception& error) {
+    throw HostError(kEngineUnavailable,
+                    "cannot set up the bridge to the spreadsheet engine: " + Utf8(error.Message),
+                    options.program_dir + "/fundamentalrc");
+  }
+  const OUString url =
+      Ou("uno:pipe,name=" + process->pipe_name() + ";urp;StarOffice.ComponentContext");
+  const auto deadline = std::chrono::steady_clock::now() + options.start_timeout;
+  while (!context.is()) {
+    try {
+      Watchdog::Guard guard(*watchdog);
+      context.set(resolver->resolve(url), UNO_QUERY_THROW);
+    } catch (const css::uno::Exception&) {
+      if (const std::optional<int> status = process->Ended()) {
+        if (*status != kRestartRequested) {
+          throw HostError(kEngineUnavailable,
+                          "the spreadsheet engine ended while starting (exit status " +
+                              std::to_string(*status) + ")",
+                          source);
+        }
+        process->Restart();
+      }
+      if (std::chrono::steady_clock::now() > deadline) {
+        throw HostError(
+            kEngineUnavailable,
+            "the spreadsheet engine did not start within " + Seconds(options.start_timeout),
+            source);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+  desktop = Guarded("cannot reach the spreadsheet engine's desktop", source,
+                    [&] { return css::frame::Desktop::create(context); });
+}
+
+Office::Office(OfficeOptions options) : connection_(std::make_unique<Connection>(options)) {}
+
+Office::~Office() { connection_->Disconnect(); }
+
+pid_t Office::pid() const {
+  return connection_->process && !connection_->process->Ended() ? connection_->process->pid() : -1;
+}
+
+struct OfficeSpreadsheet::Document {
+  std::string path;  // the template
+  Reference<css::lang::XComponent> component;
+  Reference<css::sheet::XSpreadsheetDocument> workbook;
+  std::vector<std::string> sheet_names;
+  int active = 1;
+  bool dirty = true;  // written since the last recalculation
+
+  Reference<css::sheet::XSpreadsheet> SheetAt(int position) const {
+    Reference<css::container::XIndexAccess> sheets(workbook->getSheets(), UNO_QUERY_THROW);
+    return Reference<css::sheet::XSpreadsheet>(sheets->getByIndex(position - 1), UNO_QUERY_THROW);
+  }
+  void ReadSheetNames() {
+    sheet_names.clear();
+    for (const OUString& name : workbook->getSheets()->getElementNames()) {
+      sheet_names.push_back(Utf8(name));
+    }
+  }
+};
+
+OfficeSpreadsheet::OfficeSpreadsheet(Office& office) : office_(office) {}
+
+OfficeSpreadsheet::~OfficeSpreadsheet() { Close(); }
+
+OfficeSpreadsheet::Document& OfficeSpreadsheet::Opened(const Sheet& sheet) {
+  if (!document_) {
+    throw HostError(kSpreadsheetError, "no workbook is open", "sheet '" + sheet.name + "'");
+  }
+  if (sheet.position < 1 || sheet.position > static_cast<int>(document_->sheet_names.size())) {
+    throw HostError(kSubscriptOutOfRange, "the workbook has no sheet at this position",
+                    document_->path + " sheet " + std::to_string(sheet.position));
+  }
+  return *document_;
+}
+
+void OfficeSpreadsheet::Open(const std::string& path) {
+  Close();
+  std::ifstream probe(path, std::ios::binary);
+  if (!probe || std::filesystem::is_directory(path)) {
+    throw HostError(kSpreadsheetError, "the template cannot be read", path);
+  }
+  Office::Connection& office = *office_.connection_;
+  office.EnsureStarted();
+  auto document = std::make_unique<Document>();
+  document->path = path;
+  // Loaded as an untitled copy (the template file stays as it is), hidden, macros allowed,
+  // links to other files left as they are.
+  const auto arguments = SequenceOf<css::beans::PropertyValue>(
+      {Property("Hidden", Any(true)), Property("AsTemplate", Any(true)),
+       Property("MacroExecutionMode", Any(css::document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN)),
+       Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE))});
+  office.Guarded("the spreadsheet engine cannot open the template", path, [&] {
+    Reference<css::frame::XComponentLoader> loader(office.desktop, UNO_QUERY_THROW);
+    document->component = loader->loadComponentFromURL(FileUrl(path), "_blank", 0, arguments);
+    document->workbook.set(document->component, UNO_QUERY);
+    if (!document->workbook.is()) {
+      throw css::uno::RuntimeException("the file is not a spreadsheet workbook");
+    }
+    // Formulas are recalculated in one pass before a read or save instead of after each block.
+    Reference<css::sheet::XCalculatable> calculation(document->workbook, UNO_QUERY_THROW);
+    calculation->enableAutomaticCalculation(false);
+    document->ReadSheetNames();
+  });
+  document_ = std::move(document);
+}
+
+Sheet OfficeSpreadsheet::SheetAt(int position) {
+  Document& document = Opened({1, ""});
+  if (position < 1 || position > static_cast<int>(document.sheet_names.size())) {
+    throw HostError(kSubscriptOutOfRange, "the workbook has no sheet at this position",
+                    document.path + " sheet " + std::to_string(position));
+  }
+  return {position, document.sheet_names[position - 1]};
+}
+
+Sheet OfficeSpreadsheet::SheetNamed(const std::string& name) {
+  Document& document = Opened({1, ""});
+  const auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  for (size_t i = 0; i < document.sheet_names.size(); ++i) {
+    if (lower(document.sheet_names[i]) == lower(name)) {
+      return {static_cast<int>(i) + 1, document.sheet_names[i]};
+    }
+  }
+  throw HostError(kSubscriptOutOfRange, "the workbook has no sheet of this name",
+                  document.path + " sheet '" + name + "'");
+}
+
+void OfficeSpreadsheet::Activate(const Sheet& sheet) {
+  Document& document = Opened(sheet);
+  office_.connection_->Guarded(
+      "the spreadsheet engine cannot activate the sheet",
+      document.path + " sheet '" + sheet.name + "'", [&] {
+        Reference<css::frame::XModel> model(document.workbook, UNO_QUERY_THROW);
+        Reference<css::sheet::XSpreadsheetView> view(model->getCurrentController(), UNO_QUERY);
+        if (view.is()) view->setActiveSheet(document.SheetAt(sheet.position));
+      });
+  document.active = sheet.position;
+}
+
+void OfficeSpreadsheet::Write(const Sheet& sheet, int row, int column, const CellValue& value) {
+  Opened(sheet);
+  CheckCellAddress(sheet, row, column);
+  if (buffer_.Put(sheet.position, row, column, value)) Flush();
+}
+
+void OfficeSpreadsheet::Flush() {
+  if (buffer_.empty()) return;
+  Document& document = *document_;
+  for (const CellBlock& block : buffer_.Take()) {
+    Sequence<Sequence<Any>> rows(block.rows);
+    auto next = block.values.begin();
+    for (Sequence<Any>& row : rows) {
+      row.realloc(block.columns);
+      for (Any& cell : row) {
+        if (const double* number = std::get_if<double>(&*next)) {
+          cell <<= *number;
+        } else {
+          cell <<= Ou(std::get<std::string>(*next));
+        }
+        ++next;
+      }
+    }
+    const Sheet sheet{block.sheet, document.sheet_names[block.sheet - 1]};
+    office_.connection_->Guarded("the spreadsheet engine cannot write the cells",
+                                 CellSource(sheet, block.top, block.left), [&] {
+                                   Reference<css::sheet::XCellRangeData> range(
+                                       document.SheetAt(block.sheet)
+                                           ->getCellRangeByPosition(block.left - 1, block.top - 1,
+                                                                    block.left + block.columns - 2,
+                                                                    block.top + block.rows - 2),
+                                       UNO_QUERY_THROW);
+                                   range->setDataArray(rows);
+                                 });
+  }
+  document.dirty = true;
+}
+
+void OfficeSpreadsheet::Recalculate() {
+  Flush();
+  if (!document_->dirty) return;
+  office_.connection_->Guarded(
+      "the spreadsheet engine cannot recalculate the workbook", document_->path, [&] {
+        Reference<css::sheet::XCalculatable> calculation(document_->workbook, UNO_QUERY_THROW);
+        calculation->calculate();
+      });
+  document_->dirty = false;
+}
+
+CellValue OfficeSpreadsheet::Read(const Sheet& sheet, int row, int column) {
+  Document& document = Opened(sheet);
+  CheckCellAddress(sheet, row, column);
+  Recalculate();
+  return office_.connection_->Guarded(
+      "the spreadsheet engine cannot read the cell", CellSource(sheet, row, column),
+      [&]() -> CellValue {
+        Reference<css::sheet::XSpreadsheet> table = document.SheetAt(sheet.position);
+        Reference<css::sheet::XCellRangeData> range(
+            table->getCellRangeByPosition(column - 1, row - 1, column - 1, row - 1),
+            UNO_QUERY_THROW);
+        const Any value = range->getDataArray()[0][0];
+        double number = 0;
+        OUString text;
+        if (value >>= number) return number;
+        if (value >>= text) return Utf8(text);
+        // A formula error has no value; its text is what the cell shows.
+        Reference<css::text::XTextRange> shown(table->getCellByPosition(column - 1, row - 1),
+                                               UNO_QUERY_THROW);
+        return Utf8(shown->getString());
+      });
+}
+
+namespace {
+
+std::string Lowered(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The name of the library of `libraries` that holds `module` (any case), "Standard" first;
+// the module's own spelling goes to `module`. Empty when none does.
+OUString LibraryOf(const Reference<css::script::XLibraryContainer>& libraries, OUString& module) {
+  Reference<css::container::XNameAccess> names(libraries, UNO_QUERY_THROW);
+  std::vector<OUString> order = {"Standard"};
+  for (const OUString& name : names->getElementNames()) {
+    if (name != "Standard") order.push_back(name);
+  }
+  for (const OUString& library : order) {
+    if (!names->hasByName(library)) continue;
+    if (!libraries->isLibraryLoaded(library)) libraries->loadLibrary(library);
+    Reference<css::container::XNameAccess> modules(names->getByName(library), UNO_QUERY);
+    if (!modules.is()) continue;
+    for (const OUString& candidate : modules->getElementNames()) {
+      if (Lowered(Utf8(candidate)) == Lowered(Utf8(module))) {
+        module = candidate;
+        return library;
+      }
+    }
+  }
+  return OUString();
+}
+
+Any MacroArgument(double argument) {
+  if (argument == std::trunc(argument) && std::abs(argument) < 2147483647.0) {
+    return Any(static_cast<sal_Int32>(argument));
+  }
+  return Any(argument);
+}
+
+// Removes a file or folder of the engine's work folder when the save is over.
+class Scratch {
+ public:
+  explicit Scratch(std::string path) : path_(std::move(path)) {}
+  ~Scratch() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string ScratchName(const OfficeProcess& process, const std::string& suffix) {
+  static int counter = 0;
+  return process.work_dir() + "/save-" + std::to_string(++counter) + suffix;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+bool OfficeSpreadsheet::RunMacro(const std::string& reference, double argument) {
+  Document& document = Opened({1, ""});
+  const std::string name = reference.substr(reference.rfind('!') + 1);
+  std::vector<std::string> parts(1);
+  for (char c : name) {
+    if (c == '.') {
+      parts.emplace_back();
+    } else {
+      parts.back().push_back(c);
+    }
+  }
+  if (parts.size() < 2 || parts.size() > 3 ||
+      Lowered(name).find_first_of("?&/ ") != std::string::npos) {
+    throw HostError(kSpreadsheetError, "not a macro reference of the form Module.Macro",
+                    document.path + " macro " + reference);
+  }
+  Flush();
+  Office::Connection& office = *office_.connection_;
+  const bool ran = office.Guarded("the macro failed", document.path + " macro " + name, [&] {
+    Reference<css::document::XEmbeddedScripts> scripts(document.workbook, UNO_QUERY_THROW);
+    Reference<css::script::XLibraryContainer> libraries(scripts->getBasicLibraries(), UNO_QUERY);
+    if (!libraries.is()) return false;
+    OUString module = Ou(parts[parts.size() - 2]);
+    const OUString library = parts.size() == 3 ? Ou(parts[0]) : LibraryOf(libraries, module);
+    if (library.isEmpty()) return false;
+    Reference<css::script::provider::XScriptProviderSupplier> supplier(document.workbook,
+                                                                       UNO_QUERY_THROW);
+    Reference<css::script::provider::XScript> script;
+    try {
+      script = supplier->getScriptProvider()->getScript("vnd.sun.star.script:" + library + "." +
+                                                        module + "." + Ou(parts.back()) +
+                                                        "?language=Basic&location=document");
+    } catch (const css::script::provider::ScriptFrameworkErrorException&) {
+      return false;
+    }
+    Sequence<sal_Int16> out_index;
+    Sequence<Any> out_arguments;
+    script->invoke(SequenceOf<Any>({MacroArgument(argument)}), out_index, out_arguments);
+    return true;
+  });
+  if (ran) {
+    document.dirty = true;
+    office.Guarded("cannot list the sheets after the macro", document.path,
+                   [&] { document.ReadSheetNames(); });
+  }
+  return ran;
+}
+
+void OfficeSpreadsheet::InsertRowsBelow(const Sheet& sheet, int row, int count) {
+  Document& document = Opened(sheet);
+  CheckCellAddress(sheet, row, 1);
+  if (count < 0 || row + count > kMaxRow) {
+    throw HostError(kSpreadsheetError,
+                    "cannot insert " + std::to_string(count) + " rows: the sheet holds " +
+                        std::to_string(kMaxRow) + " rows at most",
+                    CellSource(sheet, row, 1));
+  }
+  if (count == 0) return;
+  Flush();
+  Office::Connection& office = *office_.connection_;
+  office.Guarded("the spreadsheet engine cannot insert the rows", CellSource(sheet, row, 1), [&] {
+    Reference<css::sheet::XSpreadsheet> table = document.SheetAt(sheet.position);
+    Reference<css::table::XColumnRowRange> lines(table, UNO_QUERY_THROW);
+    // With expanding references, a range that ends at `row` (a list total) takes in the rows
+    // inserted right below it.
+    Reference<css::beans::XPropertySet> settings(
+        office.context->getServiceManager()->createInstanceWithContext(
+            "com.sun.star.sheet.GlobalSheetSettings", office.context),
+        UNO_QUERY_THROW);
+    const Any expand = settings->getPropertyValue("ExpandReferences");
+    settings->setPropertyValue("ExpandReferences", Any(true));
+    lines->getRows()->insertByIndex(row, count);
+    settings->setPropertyValue("ExpandReferences", expand);
+    // Copies the row into the new rows, doubling the copied block each time.
+    const sal_Int32 last_column = lines->getColumns()->getCount() - 1;
+    const auto index = static_cast<sal_Int16>(sheet.position - 1);
+    Reference<css::sheet::XCellRangeMovement> movement(table, UNO_QUERY_THROW);
+    for (int filled = 0; filled < count;) {
+      const int length = std::min(std::max(filled, 1), count - filled);
+      const int first = filled == 0 ? row - 1 : row;
+      movement->copyRange(
+          css::table::CellAddress(index, 0, row + filled),
+          css::table::CellRangeAddress(index, 0, first, last_column, first + length - 1));
+      filled += length;
+    }
+  });
+  document.dirty = true;
+}
+
+void OfficeSpreadsheet::SaveAs(const std::string& path, int file_format) {
+  Opened({1, ""});
+  if (file_format != kFormatExcel97 && file_format != kFormatCsv) {
+    throw HostError(kSpreadsheetError,
+                    "cannot save in file format " + std::to_string(file_format) +
+                        " (56 is an .xls workbook, 6 a .csv sheet)",
+                    path);
+  }
+  Recalculate();
+  file_format == kFormatExcel97 ? SaveWorkbook(path) : SaveCsv(path);
+}
+
+void OfficeSpreadsheet::SaveWorkbook(const std::string& path) {
+  Office::Connection& office = *office_.connection_;
+  const Scratch saved(ScratchName(*office.process, ".xls"));
+  office.Guarded("the spreadsheet engine cannot save the workbook", path, [&] {
+    Reference<css::frame::XStorable> storable(document_->workbook, UNO_QUERY_THROW);
+    storable->storeToURL(
+        FileUrl(saved.path()),
+        SequenceOf<css::beans::PropertyValue>({Property("FilterName", Any(OUString("MS Excel 97"))),
+                                               Property("Overwrite", Any(true))}));
+  });
+  CopyToNewFile(saved.path(), path);
+}
+
+// The office writes the active sheet's displayed texts as UTF-8 CSV into a scratch folder;
+// this program then writes them in the CSV form the builders' users expect.
+void OfficeSpreadsheet::SaveCsv(const std::string& path) {
+  Office::Connection& office = *office_.connection_;
+  const Scratch folder(ScratchName(*office.process, ""));
+  std::filesystem::create_directory(folder.path());
+  const std::string options =
+      "44,34,76,1,,0,false,true,true,false,false," + std::to_string(document_->active);
+  office.Guarded("the spreadsheet engine cannot save the sheet as text", path, [&] {
+    Reference<css::frame::XStorable> storable(document_->workbook, UNO_QUERY_THROW);
+    storable->storeToURL(
+        FileUrl(folder.path() + "/sheet.csv"),
+        SequenceOf<css::beans::PropertyValue>(
+            {Property("FilterName", Any(OUString("Text - txt - csv (StarCalc)"))),
+             Property("FilterOptions", Any(Ou(options))), Property("Overwrite", Any(true))}));
+  });
+  std::optional<std::string> text;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    text = ReadFile(entry.path());
+  }
+  if (!text) {
+    throw HostError(kSpreadsheetError, "the spreadsheet engine wrote no text of the sheet", path);
+  }
+  WriteNewFile(path, ToWindows1252(CsvBytes(ParseCsv(*text))));
+}
+
+void OfficeSpreadsheet::Close() {
+  buffer_.Take();
+  if (!document_) return;
+  const std::unique_ptr<Document> document = std::move(document_);
+  try {
+    office_.connection_->Guarded("cannot close the workbook", document->path, [&] {
+      Reference<css::util::XCloseable> closeable(document->component, UNO_QUERY);
+      if (closeable.is()) {
+        closeable->close(true);
+      } else if (document->component.is()) {
+        document->component->dispose();
+      }
+    });
+  } catch (const HostError&) {
+    // The office has ended or refuses to close the copy; it goes with the office.
+  }
+}
+
+void OfficeSpreadsheet::Quit() { Close(); }
+
+}  // namespace vatrix

@@ -1,0 +1,347 @@
+// Runs the engine against the real office: templates are written at test time as flat
+// spreadsheet files (one carries a Basic macro) and turned into .xls files by the engine.
+#include "workbook/office_spreadsheet.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "hostdata/host_error.h"
+
+namespace vatrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+bool ProcessGone(pid_t pid) { return pid > 0 && kill(pid, 0) != 0 && errno == ESRCH; }
+
+// A flat spreadsheet file: "=..." cells are formulas, cells that parse as numbers are numbers.
+std::string Fods(
+    const std::vector<std::pair<std::string, std::vector<std::vector<std::string>>>>& sheets,
+    const std::string& basic_module = "") {
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document "
+      "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+      "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+      "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+      "xmlns:script=\"urn:oasis:names:tc:opendocument:xmlns:script:1.0\" "
+      "xmlns:ooo=\"http://openoffice.org/2004/office\" "
+      "xmlns:of=\"urn:oasis:names:tc:opendocument:xmlns:of:1.2\" office:version=\"1.2\" "
+      "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\">\n";
+  if (!basic_module.empty()) {
+    xml +=
+        "<office:scripts><office:script script:language=\"ooo:Basic\"><ooo:libraries>"
+        "<ooo:library-embedded ooo:name=\"Standard\"><ooo:module ooo:name=\"Sheet1\">"
+        "<ooo:source-code>" +
+        basic_module +
+        "</ooo:source-code></ooo:module></ooo:library-embedded></ooo:libraries>"
+        "</office:script></office:scripts>\n";
+  }
+  xml += "<office:body><office:spreadsheet>\n";
+  for (const auto& [name, rows] : sheets) {
+    xml += "<table:table table:name=\"" + name + "\">\n";
+    for (const auto& row : rows) {
+      xml += "<table:table-row>";
+      for (const std::string& cell : row) {
+        char* end = nullptr;
+        std::strtod(cell.c_str(), &end);
+        if (cell.empty()) {
+          xml += "<table:table-cell/>";
+        } else if (cell[0] == '=') {
+          xml += "<table:table-cell table:formula=\"of:" + cell + "\"/>";
+        } else if (*end == '\0') {
+          xml += "<table:table-cell office:value-type=\"float\" office:value=\"" + cell + "\"/>";
+        } else {
+          xml += "<table:table-cell office:value-type=\"string\"><text:p>" + cell +
+                 "</text:p></table:table-cell>";
+        }
+      }
+      xml += "</table:table-row>\n";
+    }
+    xml += "</table:table>\n";
+  }
+  return xml + "</office:spreadsheet></office:body></office:document>\n";
+}
+
+// A list sheet: title, a header cell with a value, prepared rows 8-12 (serial number in A,
+// a check total in L) and a totals row 13; a second sheet reads the list total.
+std::string ListTemplate(const std::string& basic_module = "") {
+  std::vector<std::vector<std::string>> list = {{"Invoice list"}, {"", "TIN", "5"}};
+  list.resize(7);
+  for (int row = 8; row <= 12; ++row) {
+    const std::string r = std::to_string(row);
+    list.push_back(
+        {"=ROW()-7", "", "", "", "", "", "", "", "", "", "", "=[.G" + r + "]+[.H" + r + "]"});
+  }
+  list.push_back(
+      {"", "", "", "", "", "Total", "=SUM([.G8:.G12])", "", "", "", "", "=SUM([.L8:.L12])"});
+  return Fods({{"FORM201A", list}, {"Totals", {{"List total", "=[FORM201A.L13]", "=1/[.D1]"}}}},
+              basic_module);
+}
+
+class OfficeSpreadsheetTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { office_ = new Office(); }
+  static void TearDownTestSuite() {
+    const pid_t pid = office_->pid();
+    delete office_;
+    office_ = nullptr;
+    EXPECT_TRUE(pid == -1 || ProcessGone(pid)) << "the office outlived its Office";
+  }
+
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("vatrix-office-test-" + std::to_string(getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "Master");
+    fs::create_directories(dir_ / "out");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // The list template as an .xls file, written by the engine from its flat form.
+  std::string XlsTemplate(const std::string& name = "VAT_RET_201A_CSV_M.xls") {
+    const fs::path flat = dir_ / "list.fods";
+    WriteFile(flat, ListTemplate());
+    const std::string xls = (dir_ / "Master" / name).string();
+    OfficeSpreadsheet book(*office_);
+    book.Open(flat.string());
+    book.SaveAs(xls, kFormatExcel97);
+    book.Close();
+    return xls;
+  }
+
+  std::string Out(const std::string& name) const { return (dir_ / "out" / name).string(); }
+
+  static Office* office_;
+  fs::path dir_;
+};
+
+Office* OfficeSpreadsheetTest::office_ = nullptr;
+
+TEST_F(OfficeSpreadsheetTest, WritesReadFormulasAndSaveBothFormats) {
+  const std::string xls = XlsTemplate();
+  const std::string template_bytes = ReadFile(xls);
+  const auto template_time = fs::last_write_time(xls);
+
+  OfficeSpreadsheet book(*office_);
+  book.Open(xls);
+  const Sheet list = book.SheetAt(1);
+  EXPECT_EQ(list.name, "FORM201A");
+  EXPECT_EQ(book.SheetNamed("totals").position, 2);
+  book.Activate(list);
+  book.Write(list, 2, 3, std::string());  // blank over the template's 5
+  book.Write(list, 8, 2, std::string("INV/1"));
+  book.Write(list, 8, 3, std::string("01/04/2015"));
+  book.Write(list, 8, 4, std::string("Shah, Sons"));
+  book.Write(list, 8, 7, 1000.0);
+  book.Write(list, 8, 8, 50.5);
+  EXPECT_EQ(book.Read(list, 8, 12), CellValue(1050.5));
+  book.Write(list, 9, 2, std::string("He said \"x\"\nlater"));
+  book.Write(list, 9, 7, 2.0);
+  book.Write(list, 10, 2, std::string("\xE2\x82\xAC 5 \xC3\xBC \xE2\x9C\x93"));  // € ü ✓
+  EXPECT_EQ(book.Read(list, 2, 3), CellValue(std::string()));
+  EXPECT_EQ(book.Read(list, 8, 3), CellValue(std::string("01/04/2015")));
+  EXPECT_EQ(book.Read(book.SheetAt(2), 1, 2), CellValue(1052.5));
+  book.Write(list, 9, 8, 10.0);  // a read after a later write sees it
+  EXPECT_EQ(book.Read(book.SheetAt(2), 1, 2), CellValue(1062.5));
+  EXPECT_EQ(book.Read(book.SheetAt(2), 1, 3), CellValue(std::string("#DIV/0!")));
+
+  book.SaveAs(Out("APR2017.xls"), kFormatExcel97);
+  book.SaveAs(Out("APR2017.csv"), kFormatCsv);
+  book.Close();
+
+  EXPECT_EQ(ReadFile(Out("APR2017.csv")),
+            "Invoice list,,,,,,,,,,,\r\n"
+            ",TIN,,,,,,,,,,\r\n"
+            ",,,,,,,,,,,\r\n,,,,,,,,,,,\r\n,,,,,,,,,,,\r\n,,,,,,,,,,,\r\n,,,,,,,,,,,\r\n"
+            "1,INV/1,01/04/2015,\"Shah, Sons\",,,1000,50.5,,,,1050.5\r\n"
+            "2,\"He said \"\"x\"\"\nlater\",,,,,2,10,,,,12\r\n"
+            "3,\x80 5 \xFC ?,,,,,,,,,,0\r\n"
+            "4,,,,,,,,,,,0\r\n5,,,,,,,,,,,0\r\n"
+            ",,,,,Total,1002,,,,,1062.5\r\n");
+
+  OfficeSpreadsheet saved(*office_);
+  saved.Open(Out("APR2017.xls"));
+  EXPECT_EQ(saved.Read(saved.SheetAt(1), 8, 4), CellValue(std::string("Shah, Sons")));
+  EXPECT_EQ(saved.Read(saved.SheetAt(1), 2, 3), CellValue(std::string()));
+  EXPECT_EQ(saved.Read(saved.SheetNamed("Totals"), 1, 2), CellValue(1062.5));
+  saved.Quit();
+
+  EXPECT_EQ(ReadFile(xls), template_bytes);
+  EXPECT_EQ(fs::last_write_time(xls), template_time);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "Master"), fs::directory_iterator()), 1)
+      << "nothing but the template in the template folder";
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), fs::directory_iterator()), 2)
+      << "no temporary file beside the outputs";
+}
+
+TEST_F(OfficeSpreadsheetTest, RefusesWhatItCannotDoWithoutLosingFiles) {
+  const std::string xls = XlsTemplate();
+  OfficeSpreadsheet book(*office_);
+  EXPECT_THROW(book.Open((dir_ / "Master" / "missing.xls").string()), HostError);
+  WriteFile(dir_ / "Master" / "junk.xls", "not a workbook at all");
+  try {
+    book.Open((dir_ / "Master" / "junk.xls").string());
+    // The office may read any bytes as text; then it is an ordinary one-sheet workbook.
+    book.Close();
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.number(), kSpreadsheetError);
+  }
+  book.Open(xls);
+  const Sheet list = book.SheetAt(1);
+  try {
+    book.SheetNamed("List of Sales");
+    FAIL();
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.number(), kSubscriptOutOfRange);
+    EXPECT_NE(error.source().find("List of Sales"), std::string::npos);
+  }
+  EXPECT_THROW(book.SheetAt(3), HostError);
+  EXPECT_THROW(book.Write(list, 0, 1, 1.0), HostError);
+  EXPECT_THROW(book.Write(list, 1, kMaxColumn + 1, 1.0), HostError);
+
+  WriteFile(Out("taken.xls"), "the user's file");
+  book.Write(list, 8, 2, std::string("x"));
+  try {
+    book.SaveAs(Out("taken.xls"), kFormatExcel97);
+    FAIL();
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.number(), kSpreadsheetError);
+    EXPECT_EQ(error.source(), Out("taken.xls"));
+  }
+  EXPECT_EQ(ReadFile(Out("taken.xls")), "the user's file");
+  EXPECT_THROW(book.SaveAs(Out("odd.txt"), 51), HostError);
+  EXPECT_THROW(book.SaveAs(Out("no/such/folder.xls"), kFormatExcel97), HostError);
+  EXPECT_FALSE(book.RunMacro("VAT_RET_201A_CSV_M.xls!Sheet1.InsertRowsAndFillFormula1", 3));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), fs::directory_iterator()), 1);
+}
+
+TEST_F(OfficeSpreadsheetTest, RunsTheTemplateMacro) {
+  const fs::path flat = dir_ / "Master" / "macro.fods";
+  WriteFile(flat, ListTemplate("Sub InsertRowsAndFillFormula1(n)\n"
+                               "  Dim sheet As Object\n"
+                               "  sheet = ThisComponent.Sheets.getByIndex(0)\n"
+                               "  sheet.Rows.insertByIndex(11, n)\n"
+                               "  sheet.getCellByPosition(13, 0).setValue(n)\n"
+                               "End Sub\n"));
+  OfficeSpreadsheet book(*office_);
+  book.Open(flat.string());
+  const Sheet list = book.SheetAt(1);
+  book.Write(list, 8, 7, 4.0);
+  EXPECT_TRUE(book.RunMacro("macro.fods!Sheet1.InsertRowsAndFillFormula1", 3));
+  EXPECT_EQ(book.Read(list, 1, 14), CellValue(3.0));
+  EXPECT_EQ(book.Read(list, 16, 7), CellValue(4.0));  // the total moved down by three rows
+  EXPECT_FALSE(book.RunMacro("macro.fods!Sheet1.NoSuchMacro", 1));
+  EXPECT_FALSE(book.RunMacro("Sheet2.InsertRowsAndFillFormula1", 1));
+  EXPECT_THROW(book.RunMacro("InsertRowsAndFillFormula1", 1), HostError);
+}
+
+TEST_F(OfficeSpreadsheetTest, InsertsRowsFilledLikeTheLastPreparedRow) {
+  OfficeSpreadsheet book(*office_);
+  book.Open(XlsTemplate());
+  const Sheet list = book.SheetAt(1);
+  book.Write(list, 12, 7, 1.0);
+  book.InsertRowsBelow(list, 12, 7);
+  for (int row = 13; row <= 19; ++row) {
+    book.Write(list, row, 7, 10.0);
+    book.Write(list, row, 8, 1.0);
+  }
+  EXPECT_EQ(book.Read(list, 19, 1), CellValue(12.0));   // serial number
+  EXPECT_EQ(book.Read(list, 19, 12), CellValue(11.0));  // the row's own check total
+  EXPECT_EQ(book.Read(list, 20, 7), CellValue(71.0));   // the list total takes in the new rows
+  EXPECT_EQ(book.Read(book.SheetAt(2), 1, 2), CellValue(78.0));
+  EXPECT_THROW(book.InsertRowsBelow(list, 20, kMaxRow), HostError);
+}
+
+TEST_F(OfficeSpreadsheetTest, AnOfficeKilledMidRunFailsTheRunAndLeavesNoFile) {
+  OfficeSpreadsheet book(*office_);
+  book.Open(XlsTemplate());
+  const Sheet list = book.SheetAt(1);
+  book.Write(list, 8, 7, 1.0);
+  book.Read(list, 8, 12);
+  const pid_t pid = office_->pid();
+  ASSERT_GT(pid, 0);
+  kill(pid, SIGKILL);
+  try {
+    for (int row = 8; row < 2000; ++row) book.Write(list, row, 2, std::string("bill"));
+    book.SaveAs(Out("APR2017.xls"), kFormatExcel97);
+    FAIL() << "a save without the office succeeded";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.number(), kEngineUnavailable);
+    EXPECT_NE(error.description().find("ended unexpectedly"), std::string::npos);
+  }
+  book.Quit();
+  EXPECT_TRUE(ProcessGone(pid));
+  EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+
+  book.Open(XlsTemplate("second.xls"));  // the next run starts a fresh office
+  EXPECT_NE(office_->pid(), pid);
+  EXPECT_EQ(book.Read(book.SheetAt(1), 9, 1), CellValue(2.0));
+}
+
+TEST_F(OfficeSpreadsheetTest, TheWatchdogEndsAnOfficeThatStopsAnswering) {
+  const std::string xls = XlsTemplate();
+  OfficeOptions options = DefaultOfficeOptions();
+  options.call_timeout = std::chrono::seconds(3);
+  Office office(options);
+  OfficeSpreadsheet book(office);
+  book.Open(xls);
+  const pid_t pid = office.pid();
+  kill(pid, SIGSTOP);
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    book.Write(book.SheetAt(1), 8, 7, 1.0);
+    book.SaveAs(Out("APR2017.xls"), kFormatExcel97);
+    FAIL() << "a save in a stopped office succeeded";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.number(), kEngineUnavailable);
+    EXPECT_NE(error.description().find("stopped answering for 3 s"), std::string::npos);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_TRUE(ProcessGone(pid));
+  EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+}
+
+// Every .xls template of the build's Master folder opens, takes writes and saves both ways.
+TEST_F(OfficeSpreadsheetTest, BuildTemplatesOpenWriteAndSave) {
+  const fs::path master = fs::path(VATRIX_BINARY_DIR) / "Master";
+  if (!fs::is_directory(master)) GTEST_SKIP() << "no generated templates in " << master;
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator(master)) {
+    if (entry.path().extension() != ".xls") continue;
+    SCOPED_TRACE(entry.path().string());
+    const std::string name = entry.path().stem().string();
+    OfficeSpreadsheet book(*office_);
+    book.Open(entry.path().string());
+    const Sheet first = book.SheetAt(1);
+    book.Write(first, 8, 2, std::string("INV/1"));
+    book.Write(first, 8, 7, 123.25);
+    EXPECT_EQ(book.Read(first, 8, 2), CellValue(std::string("INV/1")));
+    EXPECT_EQ(book.Read(first, 8, 7), CellValue(123.25));
+    book.SaveAs(Out(name + ".xls"), kFormatExcel97);
+    book.SaveAs(Out(name + ".csv"), kFormatCsv);
+    book.Quit();
+    EXPECT_NE(ReadFile(Out(name + ".csv")).find("INV/1"), std::string::npos);
+    ++count;
+  }
+  EXPECT_GT(count, 0);
+}
+
+}  // namespace
+}  // namespace vatrix
