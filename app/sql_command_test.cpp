@@ -45,7 +45,7 @@ TEST_F(SqlCommandTest, FailureGoesToStderrWithExitStatusOne) {
 TEST(VatrixCliTest, SqlCommandOnTheSampleCatalogue) {
   const char* sample = std::getenv("VATRIX_SAMPLE");
   ASSERT_TRUE(sample) << "run through ctest, which names the sample installation";
-  const std::string cli = std::string(VATRIX_BINARY_DIR) + "/app/vatrix-cli";
+  const std::string cli = std::string(VATRIX_BINARY_DIR) + "/vatrix-cli";
   const std::string run =
       cli + " sql --folder " + sample + " \"Select Code From Company Where Code=7\" > /dev/null";
   EXPECT_EQ(std::system(run.c_str()), 0);

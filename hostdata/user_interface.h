@@ -12,6 +12,14 @@ enum class MessageIcon { kNone, kCritical, kExclamation, kInformation, kQuestion
 enum class MessageButtons { kOk, kYesNo };
 enum class MessageAnswer { kOk, kYes, kNo };
 
+// What the wait panel shows while a long export runs.
+struct WaitPanelState {
+  bool visible = false;
+  bool hourglass = false;  // the busy pointer is shown
+  std::string total_records = "<Total Records>";
+  std::string current_records = "<Cur.Records>";
+};
+
 struct Message {
   std::string title;
   std::string text;  // lines joined with CR LF
@@ -26,10 +34,12 @@ class UserInterface {
   virtual MessageAnswer ShowMessage(const Message& message) = 0;
   // Asks the front end to end the program once the current work has unwound.
   virtual void EndProgram() = 0;
+  // Called whenever the wait panel changes, so the front end can draw it.
+  virtual void ShowWaitPanel(const WaitPanelState&) {}
 };
 
 // The application title every message box carries unless it names its own.
-inline constexpr char kAppTitle[] = "Vatrix";
+inline constexpr char kAppTitle[] = "Ordova - Vatrix";
 
 // Thrown after EndProgram() so that the interrupted work stops; only the front end catches it.
 // `detail` says what failed and where, for a front end that keeps a log.

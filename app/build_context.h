@@ -1,0 +1,95 @@
+// What a return builder is handed when Proceed starts it: the session, the selection lists,
+// the front end, where the templates lie, the panel choices it reads and the wait panel.
+#ifndef VATRIX_APP_BUILD_CONTEXT_H_
+#define VATRIX_APP_BUILD_CONTEXT_H_
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/session.h"
+#include "hostdata/record_set.h"
+#include "hostdata/selection_lists.h"
+#include "hostdata/user_interface.h"
+
+namespace vatrix {
+
+// The wait panel fraWait with its labels lblTotalRec and lblCurRec. Every change reaches the
+// front end through UserInterface::ShowWaitPanel.
+class WaitPanel {
+ public:
+  explicit WaitPanel(UserInterface& ui) : ui_(ui) {}
+
+  const WaitPanelState& state() const { return state_; }
+  void Show() {
+    Change([](WaitPanelState& s) { s.visible = true; });
+  }
+  void Hide() {
+    Change([](WaitPanelState& s) { s.visible = false; });
+  }
+  void SetHourglass(bool on) {
+    Change([on](WaitPanelState& s) { s.hourglass = on; });
+  }
+  void SetTotal(long total) {
+    Change([total](WaitPanelState& s) { s.total_records = std::to_string(total); });
+  }
+  void SetCurrent(long current) {
+    Change([current](WaitPanelState& s) { s.current_records = std::to_string(current); });
+  }
+  // Puts lblCurRec back to its resting text.
+  void ResetCurrent() {
+    Change([](WaitPanelState& s) { s.current_records = WaitPanelState().current_records; });
+  }
+
+ private:
+  void Change(const std::function<void(WaitPanelState&)>& edit) {
+    edit(state_);
+    ui_.ShowWaitPanel(state_);
+  }
+
+  UserInterface& ui_;
+  WaitPanelState state_;
+};
+
+// The panel's controls as the builders read them.
+struct PanelChoices {
+  std::string output_folder;         // Text1, ends in the path separator
+  std::string file_name;             // txteFileName
+  std::string file_type;             // Combo2: ".xls" or ".csv"
+  bool all_list1 = true;             // Option1 ("All") rather than Option2 ("Selected")
+  bool all_list2 = true;             // Option4 ("All") rather than Option3 ("Selected")
+  std::vector<bool> list1_selected;  // per item of SelectionLists::list1
+  std::vector<bool> list2_selected;  // per item of SelectionLists::list2
+  bool old_type = true;              // optOld ("Old Type") rather than optNew ("Macro Based")
+  bool bill_amount = false;          // chkAddTax
+  std::string state_field;           // Combo3: "ADD3", ..., "CATEGORY", "STATE"
+  std::string use_stock_date;        // Combo5: "Yes" or "No"
+};
+
+struct BuildContext {
+  Session& session;
+  SelectionLists& lists;
+  UserInterface& ui;
+  std::string program_folder;
+  std::string master_folder;  // the department's templates
+  PanelChoices panel;
+  std::function<void()> SetPeriodName;  // recomputes session.PeriodName from the period lists
+  WaitPanel& wait;
+};
+
+// A return builder: runs one return from start to end and reports its own result.
+using Builder = std::function<void(BuildContext&)>;
+
+// Closes and releases a list's record set and puts the wait panel to rest: current-record
+// label reset, panel hidden, normal pointer.
+inline void DatabaseClosed(BuildContext& context, std::optional<RecordSet>* records) {
+  records->reset();
+  context.wait.ResetCurrent();
+  context.wait.Hide();
+  context.wait.SetHourglass(false);
+}
+
+}  // namespace vatrix
+
+#endif  // VATRIX_APP_BUILD_CONTEXT_H_

@@ -1,0 +1,556 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "hostdata/recording_ui.h"
+#include "hostdata/test_tables.h"
+
+namespace vatrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FakePlatform : public ShellPlatform {
+ public:
+  std::string ProgramFolder() override { return "/opt/vatrix"; }
+  std::string SettingsFile() override { return settings; }
+  bool PreviousInstanceRunning() override { return previous_instance; }
+  std::optional<std::string> ChooseFolder(const std::string& start) override {
+    dialog_starts.push_back(start);
+    return chosen_folder;
+  }
+  std::optional<int> SearchCompany() override { return std::nullopt; }
+
+  std::string settings = "/nonexistent/Vatrix.ini";
+  bool previous_instance = false;
+  std::optional<std::string> chosen_folder;
+  std::vector<std::string> dialog_starts;
+};
+
+class WaitRecordingUi : public testing::RecordingUi {
+ public:
+  void ShowWaitPanel(const WaitPanelState& state) override { panels.push_back(state); }
+  std::vector<WaitPanelState> panels;
+};
+
+std::string SampleFolder() {
+  const char* sample = std::getenv("VATRIX_SAMPLE");
+  return sample ? sample : "";
+}
+
+// A window over an installation, loaded, with a company chosen and the chooser left.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    out_ = testing::MakeTempFolder();
+    platform_.chosen_folder = out_;
+  }
+  void TearDown() override { fs::remove_all(out_); }
+
+  MainWindow& Open(const std::string& host) {
+    window_ = std::make_unique<MainWindow>(host, platform_, ui_);
+    window_->Form_Load();
+    return *window_;
+  }
+  // Chooses the company whose chooser item starts with `code` ("0007") and leaves the chooser.
+  MainWindow& OpenCompany(const std::string& host, const std::string& code, Control button) {
+    MainWindow& window = Open(host);
+    const auto& items = window.combo(Control::kCombo1).items;
+    for (size_t i = 0; i < items.size(); ++i) {
+      if (items[i].rfind(code, 0) == 0) window.ChooseItem(Control::kCombo1, static_cast<int>(i));
+    }
+    window.MoveFocus(button);
+    window.PressFormButton(button);
+    return window;
+  }
+  void WriteSettings(const std::string& text) {
+    platform_.settings = out_ + "/Vatrix.ini";
+    std::ofstream(platform_.settings) << text;
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& message : ui_.messages) texts.push_back(message.text);
+    return texts;
+  }
+  void Choose(MainWindow& window, Control combo, const std::string& item) {
+    const auto& items = window.combo(combo).items;
+    const auto found = std::find(items.begin(), items.end(), item);
+    ASSERT_NE(found, items.end()) << item;
+    window.ChooseItem(combo, static_cast<int>(found - items.begin()));
+  }
+
+  FakePlatform platform_;
+  WaitRecordingUi ui_;
+  std::unique_ptr<MainWindow> window_;
+  std::string out_;
+};
+
+// ---------------------------------------------------------------------------------------
+// Start-up and the company chooser.
+
+TEST_F(MainWindowTest, ChooserListsTheCatalogueByNameAndLeavingItLoadsTheCompany) {
+  MainWindow& window = Open(SampleFolder());
+  EXPECT_EQ(window.combo(Control::kCombo1).items,
+            (std::vector<std::string>{"0001 | 01/04/07-31/03/08 | Old Traders",
+                                      "0012 | 01/04/16-31/03/17 | Patel & Sons",
+                                      "0007 | 01/04/15-31/03/16 | Sam's Traders & Co.",
+                                      "0008 | 01/04/16-31/03/17 | Sam's Traders & Co."}));
+  EXPECT_EQ(window.combo(Control::kCombo1).index, 0);
+  EXPECT_EQ(window.session().CompanyCode, "");  // not loaded before the chooser is left
+  EXPECT_FALSE(window.proceed_enabled());
+  EXPECT_FALSE(window.shown(Control::kFra201A));
+
+  window.ChooseItem(Control::kCombo1, 2);
+  window.MoveFocus(Control::kCmd201);
+  const Session& session = window.session();
+  EXPECT_TRUE(window.proceed_enabled());
+  EXPECT_EQ(session.CompanyCode, "007");
+  EXPECT_EQ(session.YearFrom, "01/04/2015");
+  EXPECT_EQ(session.YearTo, "31/03/2016");
+  EXPECT_EQ(session.CompanyStNo, "24073001234");
+  EXPECT_EQ(session.CompanyCstNo, "24573001234");
+  EXPECT_EQ(session.ReturnCode, "201A");
+  EXPECT_EQ(window.lists().list1.size(), 3u);  // the sales accounts, for the default form
+  EXPECT_EQ(session.SpecialChars.size(), 29u);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+class SmallInstallationTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    host_ = testing::MakeTempFolder();
+    testing::TestTable catalogue;
+    catalogue.fields = {{"CODE", 'N', 4}, {"NAME", 'C', 20}, {"DFR", 'D', 8},
+                        {"DTO", 'D', 8},  {"STNO", 'C', 15}, {"CSTNO", 'C', 15}};
+    catalogue.rows = {{"7", "Seven", "20150401", "20160331", "24070000007", ""},
+                      {"1234", "Big", "20160401", "20170331", "", "24571234"},
+                      {"55", "Undated", "", "", "2407", "2457"},
+                      {"", "Anonymous", "20150401", "20160331", "", ""}};
+    testing::WriteFile(host_ + "/Company.dbf", testing::DbfBytes(catalogue));
+    fs::create_directory(host_ + "/1234");
+    testing::TestTable accounts;  // purchase accounts only: no sales account to choose
+    accounts.fields = {
+        {"NAME", 'C', 20}, {"CODE", 'N', 6}, {"FLAG", 'C', 1}, {"TAG", 'C', 1}, {"GROUP", 'C', 6}};
+    accounts.rows = {{"Purchases", "200", "", "", "100006"}};
+    testing::WriteFile(host_ + "/1234/ACT.dbf", testing::DbfBytes(accounts));
+    testing::TestTable taxes;
+    taxes.fields = {{"NAME", 'C', 20}, {"CODE", 'N', 4}, {"TAG", 'C', 1}};
+    taxes.rows = {{"Dealer's 5%", "1", ""}, {"VAT 12.5%", "2", ""}, {"Zero", "3", ""}};
+    testing::WriteFile(host_ + "/1234/STAX.dbf", testing::DbfBytes(taxes));
+  }
+  void TearDown() override {
+    fs::remove_all(host_);
+    MainWindowTest::TearDown();
+  }
+
+  std::string host_;
+};
+
+TEST_F(SmallInstallationTest, CompanyCodesKeepThreeOrFourDigits) {
+  MainWindow& window = Open(host_);
+  EXPECT_EQ(window.combo(Control::kCombo1).items,
+            (std::vector<std::string>{" | 01/04/15-31/03/16 | Anonymous",
+                                      "1234 | 01/04/16-31/03/17 | Big",
+                                      "0007 | 01/04/15-31/03/16 | Seven", "0055 | - | Undated"}));
+  window.ChooseItem(Control::kCombo1, 2);
+  window.AssignValueToGlobalVarialble();
+  EXPECT_EQ(window.session().CompanyCode, "007");
+  EXPECT_EQ(window.session().CompanyCstNo, "");
+  window.ChooseItem(Control::kCombo1, 1);
+  window.AssignValueToGlobalVarialble();
+  EXPECT_EQ(window.session().CompanyCode, "1234");
+  EXPECT_EQ(window.session().YearFrom, "01/04/2016");
+  EXPECT_EQ(window.session().CompanyStNo, "");
+  EXPECT_TRUE(ui_.messages.empty());
+
+  // A null year is reported; the numbers read before it keep their new values.
+  window.ChooseItem(Control::kCombo1, 3);
+  window.AssignValueToGlobalVarialble();
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].title, "Formwise Recordset - Error");
+  EXPECT_EQ(ui_.messages[0].text.rfind("Error Number : 94\r\nError Description : ", 0), 0u);
+  EXPECT_EQ(window.session().CompanyCode, "055");
+  EXPECT_EQ(window.session().CompanyStNo, "2407");
+  EXPECT_EQ(window.session().YearFrom, "01/04/2016");
+  // A row without a code is not found again: reported, the window stays.
+  window.ChooseItem(Control::kCombo1, 0);
+  window.AssignValueToGlobalVarialble();
+  EXPECT_EQ(ui_.messages.size(), 2u);
+  EXPECT_FALSE(window.closed());
+}
+
+TEST_F(SmallInstallationTest, StartFailuresCloseTheWindow) {
+  platform_.previous_instance = true;
+  MainWindow& running = Open(host_);
+  EXPECT_TRUE(running.session().AlreadyRunning);
+  EXPECT_EQ(ui_.messages.back().text, "Software is already running........");
+  EXPECT_EQ(ui_.messages.back().icon, MessageIcon::kNone);
+  running.Form_Activate();
+  EXPECT_TRUE(running.closed());
+  platform_.previous_instance = false;
+
+  testing::TestTable empty;
+  empty.fields = {{"CODE", 'N', 4}, {"NAME", 'C', 20}, {"DFR", 'D', 8}, {"DTO", 'D', 8}};
+  testing::WriteFile(host_ + "/Company.dbf", testing::DbfBytes(empty));
+  MainWindow& no_company = Open(host_);
+  EXPECT_TRUE(no_company.session().StartFailed);
+  EXPECT_EQ(
+      ui_.messages.back().text,
+      "There is no Company Install in Ordova.....\r\n\r\nSORRY...We can't proceed further...");
+
+  testing::WriteFile(host_ + "/Company.dbf", "not a table");
+  MainWindow& damaged = Open(host_);
+  EXPECT_EQ(ui_.messages.back().title, "Form Load Error");
+  EXPECT_EQ(ui_.messages.back().text.rfind("-2147217913 ", 0), 0u) << ui_.messages.back().text;
+  EXPECT_FALSE(damaged.closed());
+
+  fs::remove(host_ + "/Company.dbf");
+  MainWindow& missing = Open(host_);
+  EXPECT_EQ(ui_.messages.back().text, "Company.Dbf File Not Found in " + host_ +
+                                          "\r\n\r\nSORRY...We can't proceed further...");
+  missing.Form_Activate();
+  EXPECT_TRUE(missing.closed());
+}
+
+TEST_F(SmallInstallationTest, SettingsFileTurnsTaxSelectionOn) {
+  EXPECT_FALSE(Open(host_).session().TaxSelection);  // no settings file
+  WriteSettings("[Settings]\r\nTax Selection=Yes\r\n");
+  EXPECT_TRUE(Open(host_).session().TaxSelection);
+  WriteSettings("[Settings]\nTax Selection=\n");
+  EXPECT_FALSE(Open(host_).session().TaxSelection);
+  WriteSettings("[Other]\nTax Selection=Yes\n");
+  EXPECT_FALSE(Open(host_).session().TaxSelection);
+}
+
+// ---------------------------------------------------------------------------------------
+// The return-form buttons and the selection lists.
+
+TEST_F(MainWindowTest, EachButtonSetsUpItsForm) {
+  struct Case {
+    Control button;
+    const char* code;
+    std::vector<std::string> types;
+    std::vector<std::string> file_types;
+    const char* file_type;
+    bool list1_title;
+    bool list1;
+    bool cst;
+  };
+  const std::vector<std::string> half = {"Monthly", "Quaterly", "HalfYearly"};
+  const std::vector<std::string> annual = {"Monthly", "Quaterly", "Annually"};
+  const std::vector<std::string> xls = {".xls"};
+  const std::vector<std::string> both = {".csv", ".xls"};
+  const Case cases[] = {
+      {Control::kCmd201, "201", half, xls, ".xls", false, false, false},
+      {Control::kCmd201A, "201A", half, both, ".csv", true, true, false},
+      {Control::kCmd201B, "201B", half, both, ".csv", true, true, false},
+      {Control::kCmd201C, "201C", half, both, ".csv", true, false, false},
+      {Control::kCmd202, "202", annual, xls, ".xls", false, false, false},
+      {Control::kCmd202A, "202A", annual, both, ".xls", true, true, false},
+      {Control::kCmd202B, "202B", annual, both, ".xls", true, true, false},
+      {Control::kCmd205, "205", {"Annually"}, xls, ".xls", false, false, false},
+      {Control::kCmd3B, "3B", annual, xls, ".xls", false, false, false},
+      {Control::kCmd3BSales, "3BSALES", half, both, ".csv", true, false, true},
+      {Control::kCmd3BPurchase, "3BPURCHASE", half, both, ".csv", true, false, true},
+  };
+  MainWindow& window = OpenCompany(SampleFolder(), "0007", Control::kCmd205);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    window.PressFormButton(c.button);
+    EXPECT_EQ(window.session().ReturnCode, c.code);
+    EXPECT_EQ(window.bold_button(), c.button);
+    EXPECT_EQ(window.combo(Control::kCombo4).items, c.types);
+    EXPECT_EQ(window.combo(Control::kCombo4).index, 0);
+    EXPECT_EQ(window.combo(Control::kCombo6).index, 0);
+    EXPECT_EQ(window.combo(Control::kCombo2).items, c.file_types);
+    EXPECT_EQ(window.combo(Control::kCombo2).text(), c.file_type);
+    EXPECT_TRUE(window.shown(Control::kFra201A));
+    EXPECT_EQ(window.shown(Control::kLabel3), c.list1_title);
+    EXPECT_EQ(window.shown(Control::kList1), c.list1);
+    EXPECT_FALSE(window.shown(Control::kList2));
+    EXPECT_FALSE(window.shown(Control::kFrame2) && c.code != std::string("201C"));
+    EXPECT_EQ(window.shown(Control::kCombo5), c.cst);
+    EXPECT_EQ(window.focus(), Control::kCombo4);
+  }
+  EXPECT_EQ(window.combo(Control::kCombo3).text(), "CATEGORY");
+  EXPECT_EQ(window.combo(Control::kCombo5).text(), "No");
+  EXPECT_EQ(window.text(Control::kLabel3), ":: Select Tax Type ::");
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(MainWindowTest, SelectedAccountsBecomeAccountCodes) {
+  MainWindow& window = OpenCompany(SampleFolder(), "0007", Control::kCmd201A);
+  // The form starts on "Selected" with its first account, taken when the list was left.
+  EXPECT_TRUE(window.value(Control::kOption2));
+  EXPECT_TRUE(window.list_selected(Control::kList1, 0));
+  EXPECT_EQ(window.session().AccountCodes, " '100102' ");
+
+  window.MoveFocus(Control::kList1);
+  window.SetListSelected(Control::kList1, 0, false);
+  EXPECT_FALSE(window.MoveFocus(Control::kCombo6));
+  EXPECT_EQ(ui_.messages.back().text, "Select atleast one Account.....");
+  EXPECT_EQ(window.focus(), Control::kList1);
+
+  window.SetListSelected(Control::kList1, 2, true);
+  window.SetListCurrent(Control::kList1, 1);
+  window.List_KeyEnter(Control::kList1);
+  EXPECT_TRUE(window.MoveFocus(Control::kCombo6));
+  EXPECT_EQ(window.session().AccountCodes, " '100103' , '100101' ");
+
+  window.MoveFocus(Control::kOption1);
+  window.Option1_Click();
+  EXPECT_FALSE(window.visible(Control::kList1));
+  EXPECT_EQ(window.session().AccountCodes, " '100102' , '100103' , '100101' ");
+}
+
+TEST_F(SmallInstallationTest, EmptyListFallsBackToAllAndTaxTypesBecomeTheFilter) {
+  WriteSettings("[Settings]\nTax Selection=Yes\n");
+  MainWindow& window = OpenCompany(host_, "1234", Control::kCmd201A);
+  EXPECT_EQ(Texts(), std::vector<std::string>{"No Record For Selection...."});
+  EXPECT_TRUE(window.value(Control::kOption1));
+  EXPECT_TRUE(window.shown(Control::kFrame2));
+  EXPECT_EQ(window.text(Control::kLabel2), ":: Select Tax Type ::");
+
+  window.MoveFocus(Control::kOption3);
+  window.Option3_Click();
+  EXPECT_TRUE(window.shown(Control::kList2));
+  EXPECT_FALSE(window.shown(Control::kList1));
+  window.SetListSelected(Control::kList2, 0, true);
+  window.SetListSelected(Control::kList2, 1, true);
+  platform_.chosen_folder = out_;
+  window.MoveFocus(Control::kText1);
+  window.MoveFocus(Control::kCmd201AProceed);
+  window.cmd201AProceed_Click();
+  // The apostrophe is doubled so that the literal still means the name.
+  EXPECT_EQ(window.session().TaxFilter, " Stax.Name= 'Dealer''s 5%' OR  Stax.Name= 'VAT 12.5%' ");
+  EXPECT_EQ(window.session().FileFormat, 6);
+
+  // Without tax selection the filter stays empty whatever the options show.
+  WriteSettings("");
+  MainWindow& plain = OpenCompany(host_, "1234", Control::kCmd201A);
+  plain.Option3_Click();
+  plain.SetListSelected(Control::kList2, 0, true);
+  plain.SetText(Control::kText1, out_ + "/");
+  plain.MoveFocus(Control::kCmd201AProceed);
+  plain.cmd201AProceed_Click();
+  EXPECT_EQ(plain.session().TaxFilter, "");
+}
+
+TEST_F(MainWindowTest, BatchTitleAndBillAmountNotice) {
+  WriteSettings("[Settings]\nTax Selection=1\n");
+  MainWindow& window = OpenCompany(SampleFolder(), "0007", Control::kCmd201A);
+  EXPECT_EQ(window.text(Control::kLabel2), ":: Select Tax Type ::");
+  window.PressFormButton(Control::kCmd201C);
+  EXPECT_EQ(window.text(Control::kLabel2), ":: Sales BatchNo ::");
+  EXPECT_TRUE(window.shown(Control::kFrame2));
+  EXPECT_FALSE(window.shown(Control::kList1));
+
+  window.chkAddTax_Click();
+  window.chkAddTax_Click();
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kNone);
+  EXPECT_EQ(ui_.messages[0].text.rfind("We are not responsible For Wrong Report", 0), 0u);
+}
+
+// ---------------------------------------------------------------------------------------
+// Periods and file names.
+
+TEST_F(MainWindowTest, PeriodTextsFollowTheListsAndTheLeapYear) {
+  MainWindow& window = OpenCompany(SampleFolder(), "0007", Control::kCmd201);  // 2015-16
+  const Session& session = window.session();
+  EXPECT_EQ(session.PeriodRange, " Between #4/1/2015# and #4/30/2015# ");
+  EXPECT_EQ(session.DayBeforePeriod, " #3/31/2015# ");
+  EXPECT_EQ(window.text(Control::kTxteFileName), "Form 201 - Monthly - April");
+
+  window.MoveFocus(Control::kCombo6);
+  Choose(window, Control::kCombo6, "02.February");
+  EXPECT_EQ(session.PeriodMonth, 4);  // a choice alone recomputes nothing
+  window.MoveFocus(Control::kText1);
+  EXPECT_EQ(session.PeriodRange, " Between #2/1/2016# and #2/29/2016# ");
+  EXPECT_EQ(session.PeriodMonth, 2);
+  EXPECT_EQ(window.text(Control::kTxteFileName), "Form 201 - Monthly - February");
+  window.MoveFocus(Control::kCombo6);
+  Choose(window, Control::kCombo6, "03.March");
+  window.MoveFocus(Control::kCombo4);
+  EXPECT_EQ(session.DayBeforePeriod, " #2/29/2016# ");
+
+  window.MoveFocus(Control::kCombo4);
+  Choose(window, Control::kCombo4, "HalfYearly");
+  window.MoveFocus(Control::kCombo6);
+  Choose(window, Control::kCombo6, "02.HalfYear");
+  window.MoveFocus(Control::kCombo4);
+  EXPECT_EQ(session.PeriodRange, " Between #10/1/2015# and #3/31/2016# ");
+  EXPECT_EQ(session.DayBeforePeriod, " #9/30/2015# ");
+  EXPECT_EQ(session.PeriodIndex, 2);
+  EXPECT_EQ(session.PeriodMonth, 3);  // kept from the last monthly period
+  EXPECT_EQ(window.text(Control::kTxteFileName), "Form 201 - HalfYearly - HalfYear - 02");
+
+  window.PressFormButton(Control::kCmd205);
+  EXPECT_EQ(session.PeriodStart, "#4/1/2015# ");
+  EXPECT_EQ(session.PeriodEnd, " #3/31/2016# ");
+  EXPECT_EQ(session.PeriodIndex, 1);
+  EXPECT_EQ(window.text(Control::kTxteFileName), "Form 205 - Annually - Annually - 01");
+}
+
+TEST_F(MainWindowTest, FebruaryOfANonLeapYearAndPeriodNames) {
+  MainWindow& window = OpenCompany(SampleFolder(), "0008", Control::kCmd202A);  // 2016-17
+  const Session& session = window.session();
+  EXPECT_EQ(session.PeriodName, "April");
+  window.MoveFocus(Control::kCombo6);
+  Choose(window, Control::kCombo6, "02.February");
+  window.MoveFocus(Control::kText1);
+  EXPECT_EQ(session.PeriodRange, " Between #2/1/2017# and #2/28/2017# ");
+  EXPECT_EQ(session.PeriodName, "February");
+  EXPECT_EQ(window.text(Control::kTxteFileName), "Purchase - 202A - Monthly - February");
+
+  window.MoveFocus(Control::kCombo4);
+  Choose(window, Control::kCombo4, "Quaterly");
+  EXPECT_EQ(session.PeriodName, "First Quarter");
+  window.MoveFocus(Control::kCombo6);
+  Choose(window, Control::kCombo6, "04.Quarter");
+  window.MoveFocus(Control::kText1);
+  EXPECT_EQ(session.PeriodRange, " Between #1/1/2017# and #3/31/2017# ");
+  EXPECT_EQ(session.PeriodName, "Fourth Quarter");
+  EXPECT_EQ(window.text(Control::kTxteFileName), "Purchase - 202A - Quaterly - Quarter - 04");
+
+  // Form 201A names its period only for the macro-based workbook.
+  window.PressFormButton(Control::kCmd201A);
+  Choose(window, Control::kCombo4, "Quaterly");
+  window.MoveFocus(Control::kCombo6);
+  window.MoveFocus(Control::kText1);
+  EXPECT_EQ(session.PeriodName, "Fourth Quarter");
+  window.optNew_Click();
+  window.MoveFocus(Control::kCombo6);
+  window.MoveFocus(Control::kText1);
+  EXPECT_EQ(session.PeriodName, "First Quarter");
+}
+
+// ---------------------------------------------------------------------------------------
+// Output checks and Proceed.
+
+TEST_F(MainWindowTest, OutputFolderAndNameAreChecked) {
+  MainWindow& window = OpenCompany(SampleFolder(), "0007", Control::kCmd201);
+  // An empty folder opens the dialog, from the root when nothing was chosen before.
+  platform_.chosen_folder = "/";
+  window.MoveFocus(Control::kText1);
+  EXPECT_EQ(platform_.dialog_starts, std::vector<std::string>{"/"});
+  EXPECT_EQ(window.text(Control::kText1), "/");
+  EXPECT_FALSE(window.MoveFocus(Control::kTxteFileName));
+  EXPECT_EQ(
+      ui_.messages.back().text,
+      "Only C:\\ Drive is Not Valid...\r\nYou have to Create Folder in C:\\ and Then try....");
+  EXPECT_EQ(platform_.dialog_starts.size(), 2u);
+
+  window.SetText(Control::kText1, "   ");
+  EXPECT_FALSE(window.MoveFocus(Control::kTxteFileName));
+  EXPECT_EQ(ui_.messages.back().text, "Vatrix Path was not blank.....");
+
+  platform_.chosen_folder = out_;
+  window.cmdPath_Click();
+  EXPECT_EQ(window.text(Control::kText1), out_ + "/");
+  EXPECT_TRUE(window.MoveFocus(Control::kTxteFileName));
+
+  // An existing file, a folder of that name and an empty name are all refused.
+  std::ofstream(out_ + "/Form 201 - Monthly - April.xls") << "kept";
+  EXPECT_FALSE(window.MoveFocus(Control::kCombo2));
+  EXPECT_EQ(ui_.messages.back().text,
+            "File Name : " + out_ + "/Form 201 - Monthly - April.xls is already exist.....");
+  EXPECT_FALSE(window.session().FileNameOk);
+  window.SetText(Control::kTxteFileName, "Taken");
+  fs::create_directory(out_ + "/Taken.xls");
+  EXPECT_FALSE(window.MoveFocus(Control::kCombo2));
+  window.SetText(Control::kTxteFileName, " ");
+  EXPECT_FALSE(window.MoveFocus(Control::kCombo2));
+  EXPECT_EQ(ui_.messages.back().text, "File Name : " + out_ + "/ .xls is already exist.....");
+  window.SetText(Control::kTxteFileName, "New");
+  EXPECT_TRUE(window.MoveFocus(Control::kCombo2));
+  EXPECT_TRUE(window.session().FileNameOk);
+
+  std::ofstream(out_ + "/New.xls") << "kept";
+  EXPECT_FALSE(window.MoveFocus(Control::kCmd201AProceed));
+  EXPECT_EQ(window.focus(), Control::kCombo2);
+}
+
+TEST_F(MainWindowTest, ProceedStopsOnAnExistingFile) {
+  MainWindow& window = OpenCompany(SampleFolder(), "0007", Control::kCmd201);
+  window.SetText(Control::kText1, out_ + "/");
+  std::ofstream(out_ + "/Form 201 - Monthly - April.xls") << "kept";
+  bool built = false;
+  window.RegisterBuilder("201", [&](BuildContext&) { built = true; });
+  window.cmd201AProceed_Click();
+  EXPECT_FALSE(built);
+  EXPECT_FALSE(window.builder_ran());
+  EXPECT_EQ(window.focus(), Control::kTxteFileName);
+  EXPECT_TRUE(window.shown(Control::kFra201A));
+  std::ifstream kept(out_ + "/Form 201 - Monthly - April.xls");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept");
+}
+
+TEST_F(MainWindowTest, ProceedHandsTheChoicesToTheBuilder) {
+  MainWindow& window = OpenCompany(SampleFolder(), "0007", Control::kCmd201A);
+  window.SetText(Control::kText1, out_ + "/");
+  window.MoveFocus(Control::kCombo4);
+  Choose(window, Control::kCombo4, "Quaterly");
+  Choose(window, Control::kCombo2, ".xls");
+  window.MoveFocus(Control::kCmd201AProceed);
+  std::optional<PanelChoices> seen;
+  window.RegisterBuilder("201A", [&](BuildContext& context) {
+    seen = context.panel;
+    EXPECT_EQ(context.session.PeriodRange, " Between #4/1/2015# and #6/30/2015# ");
+    EXPECT_EQ(context.master_folder, "/opt/vatrix/Master");
+    context.SetPeriodName();
+    EXPECT_EQ(context.session.PeriodName, "First Quarter");
+    context.wait.Show();
+    context.wait.SetTotal(12);
+    context.wait.SetCurrent(3);
+    std::optional<RecordSet> records = RecordSet();
+    DatabaseClosed(context, &records);
+    EXPECT_FALSE(records);
+  });
+  window.cmd201AProceed_Click();
+  ASSERT_TRUE(seen);
+  EXPECT_EQ(seen->file_name, "Sales - 201A - Quaterly - Quarter - 01");
+  EXPECT_EQ(seen->file_type, ".xls");
+  EXPECT_FALSE(seen->all_list1);
+  EXPECT_EQ(seen->list1_selected, (std::vector<bool>{true, false, false}));
+  EXPECT_EQ(window.session().FileFormat, 56);
+  EXPECT_TRUE(window.builder_ran());
+  EXPECT_FALSE(window.shown(Control::kFra201A));
+  EXPECT_EQ(window.focus(), Control::kCmd201A);
+  ASSERT_GE(ui_.panels.size(), 4u);
+  EXPECT_EQ(ui_.panels[ui_.panels.size() - 4].current_records, "3");
+  EXPECT_EQ(ui_.panels[ui_.panels.size() - 4].total_records, "12");
+  EXPECT_FALSE(ui_.panels.back().visible);
+  EXPECT_EQ(ui_.panels.back().current_records, "<Cur.Records>");
+}
+
+TEST_F(MainWindowTest, MissingOrFailingBuilderIsReported) {
+  MainWindow& window = OpenCompany(SampleFolder(), "0007", Control::kCmd3BSales);
+  window.SetText(Control::kText1, out_ + "/");
+  window.MoveFocus(Control::kCmd201AProceed);
+  window.cmd201AProceed_Click();
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "Form 3B Sales is not available in this build.");
+  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kCritical);
+  EXPECT_EQ(ui_.messages[0].title, "Ordova - Vatrix");
+  EXPECT_FALSE(window.builder_ran());
+  EXPECT_FALSE(window.shown(Control::kFra201A));
+  EXPECT_EQ(window.focus(), Control::kCmd3BSales);
+
+  window.RegisterBuilder("3BSALES", [](BuildContext&) {
+    throw HostError(kQueryRejected, "The query cannot be run", "query: Select");
+  });
+  window.PressFormButton(Control::kCmd3BSales);
+  window.MoveFocus(Control::kCmd201AProceed);
+  window.cmd201AProceed_Click();
+  EXPECT_EQ(ui_.messages.back().title, "Form 3B Sales - Error");
+  EXPECT_FALSE(window.shown(Control::kFra201A));
+}
+
+}  // namespace
+}  // namespace vatrix

@@ -1,0 +1,16 @@
+// The settings file Vatrix.ini beside the program, read the way the platform reads INI files.
+#ifndef VATRIX_APP_SETTINGS_FILE_H_
+#define VATRIX_APP_SETTINGS_FILE_H_
+
+#include <string>
+
+namespace vatrix {
+
+// The value of `key` in `section` of the INI file at `path`: section and key names match
+// without case, the value is trimmed of blanks and of one pair of enclosing quotes, and cut to
+// 99 characters. A missing file, section or key reads as the empty text. Never throws.
+std::string GetINI(const std::string& path, const std::string& section, const std::string& key);
+
+}  // namespace vatrix
+
+#endif  // VATRIX_APP_SETTINGS_FILE_H_
