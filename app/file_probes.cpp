@@ -1,4 +1,5 @@
 #include "app/file_probes.h"
+#include "app/text.h"
 
 #include <filesystem>
 #include <fstream>
@@ -10,16 +11,6 @@ namespace vatrix {
 namespace fs = std::filesystem;
 
 namespace {
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
 
 // An empty path, or one with a NUL byte that the system would cut short, names nothing.
 bool Unusable(const std::string& path) {

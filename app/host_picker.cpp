@@ -2,18 +2,11 @@
 
 #include "app/file_probes.h"
 #include "app/output_naming.h"
+#include "app/text.h"
 
 namespace vatrix {
 
-namespace {
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 HostPicker::HostPicker(std::vector<std::string> candidates, UserInterface& ui)
     : items_(std::move(candidates)), ui_(ui) {}
@@ -35,7 +28,7 @@ void HostPicker::Load() {
 void HostPicker::OrdovaPath_Select(int index) {
   if (state_ != State::kOpen || index < 0 || index >= static_cast<int>(items_.size())) return;
   selected_ = index;
-  const std::string folder = Trimmed(items_[index]);
+  const std::string folder(Trim(items_[index]));
   if (!isFileExist(folder + PathSeparator() + "Company.dbf")) {
     ui_.ShowMessage(
         {kAppTitle,

@@ -9,6 +9,7 @@
 
 #include "app/file_probes.h"
 #include "app/output_naming.h"
+#include "app/text.h"
 
 namespace vatrix {
 
@@ -17,16 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kHostFolderNames[] = {"Ordova", "Ordovanet", "Ordhx", "Ordhxnet"};
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
 
 std::string WithSeparator(std::string path) {
   if (path.empty() || path.back() != PathSeparator()) path.push_back(PathSeparator());

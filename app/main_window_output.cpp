@@ -6,16 +6,11 @@
 #include "app/main_window.h"
 #include "app/output_naming.h"
 #include "app/periods.h"
+#include "app/text.h"
 
 namespace vatrix {
 
 namespace {
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // `text` as the inside of a quoted query literal: each apostrophe doubled.
 std::string QuotedLiteralText(const std::string& text) {
@@ -40,8 +35,8 @@ bool NeedsPeriodName(const std::string& code, bool old_type) {
 
 void MainWindow::getDateString() {
   const auto texts =
-      ComputePeriodTexts(Trimmed(combos_[Control::kCombo4].text()),
-                         combos_[Control::kCombo6].text(), session_.YearFrom, session_.YearTo);
+      ComputePeriodTexts(Trim(combos_[Control::kCombo4].text()), combos_[Control::kCombo6].text(),
+                         session_.YearFrom, session_.YearTo);
   if (!texts) return;
   session_.PeriodRange = texts->PeriodRange;
   session_.PeriodStart = texts->PeriodStart;
@@ -53,7 +48,7 @@ void MainWindow::getDateString() {
 
 void MainWindow::FillMonthComboData() {
   ComboBox& periods = combos_[Control::kCombo6];
-  periods.Fill(PeriodItems(Trimmed(combos_[Control::kCombo4].text())));
+  periods.Fill(PeriodItems(Trim(combos_[Control::kCombo4].text())));
   if (!periods.items.empty()) periods.index = 0;
   getDateString();
   eFileName();
@@ -61,7 +56,7 @@ void MainWindow::FillMonthComboData() {
 
 void MainWindow::SetPeriodName() {
   const auto name =
-      PeriodNameFor(Trimmed(combos_[Control::kCombo4].text()), combos_[Control::kCombo6].text());
+      PeriodNameFor(Trim(combos_[Control::kCombo4].text()), combos_[Control::kCombo6].text());
   if (name) session_.PeriodName = *name;
 }
 
@@ -81,7 +76,7 @@ void MainWindow::Combo6_Validate(bool*) {
 // Output folder, name and type.
 
 void MainWindow::eFileName() {
-  const auto name = DefaultFileName(session_.ReturnCode, Trimmed(combos_[Control::kCombo4].text()),
+  const auto name = DefaultFileName(session_.ReturnCode, Trim(combos_[Control::kCombo4].text()),
                                     combos_[Control::kCombo6].text());
   if (name) texts_[Control::kTxteFileName] = *name;
 }
@@ -106,7 +101,7 @@ void MainWindow::Text1_Validate(bool* cancel) {
     ShowMessage(
         "Only C:\\ Drive is Not Valid...\r\nYou have to Create Folder in C:\\ and Then try....",
         MessageIcon::kCritical);
-  } else if (Trimmed(folder).empty()) {
+  } else if (Trim(folder).empty()) {
     ShowMessage("Vatrix Path was not blank.....", MessageIcon::kCritical);
   } else {
     return;
@@ -129,7 +124,7 @@ void MainWindow::txteFileName_Validate(bool* cancel) {
   const std::string& folder = texts_[Control::kText1];
   const std::string& name = texts_[Control::kTxteFileName];
   const std::string type = combos_[Control::kCombo2].text();
-  if (Trimmed(name).empty() || FileAlreadyExists(folder, name, type)) {
+  if (Trim(name).empty() || FileAlreadyExists(folder, name, type)) {
     ShowMessage("File Name : " + folder + name + type + " is already exist.....",
                 MessageIcon::kCritical);
     session_.FileNameOk = false;
@@ -163,7 +158,7 @@ void MainWindow::cmd201AProceed_Click() {
   session_.FileNameOk = false;
   txteFileName_Validate(&cancel);
   if (!session_.FileNameOk) return;
-  const std::string type = Trimmed(combos_[Control::kCombo2].text());
+  const std::string type(Trim(combos_[Control::kCombo2].text()));
   if (type == ".xls") session_.FileFormat = 56;
   if (type == ".csv") session_.FileFormat = 6;
   AddTaxFilter();

@@ -1,16 +1,11 @@
 #include "app/output_naming.h"
+#include "app/text.h"
 
 #include <utility>
 
 namespace vatrix {
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
 
 std::optional<std::string_view> FileNamePrefix(std::string_view return_code) {
   static constexpr std::pair<std::string_view, std::string_view> kPrefixes[] = {

@@ -1,4 +1,5 @@
 #include "app/periods.h"
+#include "app/text.h"
 
 namespace vatrix {
 
@@ -48,12 +49,6 @@ constexpr PeriodRow kHalfYears[] = {
 };
 
 constexpr PeriodRow kWholeYear = {1, {4, 1, false}, {3, 31, true}, {3, 31, false}};
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
 
 // The year at positions 7-10 of a "dd/MM/yyyy" text, or -1 when those are not four digits.
 int YearOf(std::string_view date) {

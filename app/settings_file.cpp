@@ -1,4 +1,5 @@
 #include "app/settings_file.h"
+#include "app/text.h"
 
 #include <fstream>
 #include <string_view>
@@ -14,20 +15,10 @@ constexpr size_t kMaxValue = 99;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
-std::string_view Trim(std::string_view text) {
+std::string_view TrimWhitespace(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
 }
 
 // Reads the next line (without its '\n') into `line`, keeping at most kMaxLine bytes of it.
@@ -45,7 +36,7 @@ bool ReadLine(std::istream& in, std::string& line) {
 }
 
 std::string ValueText(std::string_view raw) {
-  std::string_view value = Trim(raw);
+  std::string_view value = TrimWhitespace(raw);
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
     value = value.substr(1, value.size() - 2);
   }
@@ -65,21 +56,21 @@ std::string GetINI(const std::string& path, const std::string& section, const st
     std::string_view text = line;
     if (first_line && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     first_line = false;
-    text = Trim(text);
+    text = TrimWhitespace(text);
     if (text.empty() || text.front() == ';') continue;
     if (text.front() == '[') {
       const size_t close = text.rfind(']');
       if (close == std::string_view::npos) continue;
       // Only the first section of a name counts, as with the platform's own reader.
       if (section_seen) return "";
-      in_section = EqualsIgnoreCase(Trim(text.substr(1, close - 1)), section);
+      in_section = EqualsIgnoreCase(TrimWhitespace(text.substr(1, close - 1)), section);
       section_seen = in_section;
       continue;
     }
     if (!in_section) continue;
     const size_t equals = text.find('=');
     if (equals == std::string_view::npos) continue;
-    if (EqualsIgnoreCase(Trim(text.substr(0, equals)), key)) {
+    if (EqualsIgnoreCase(TrimWhitespace(text.substr(0, equals)), key)) {
       return ValueText(text.substr(equals + 1));
     }
   }

@@ -18,13 +18,14 @@ struct TemplateSession {
   Sheet SecondSheet;         // a second sheet for builders that alternate between two
 };
 
-// The path of template `name` in the Master folder under `program_folder`, matching the file
-// name regardless of case (an exact match first); nullopt when there is no such file.
-std::optional<std::string> FindTemplate(const std::string& program_folder, const std::string& name);
+// The path of template `name` in `master_folder` (the Master folder beside the program, or the
+// one the user named instead), matching the file name regardless of case (an exact match
+// first); nullopt when there is no such file.
+std::optional<std::string> FindTemplate(const std::string& master_folder, const std::string& name);
 
 // The template check: the path of the session's template, or nullopt after showing
-// "Master Templete : <folder>/Master/<name> was not found....." (exclamation, kAppTitle).
-std::optional<std::string> CheckTemplate(const std::string& program_folder,
+// "Master Templete : <master folder>/<name> was not found....." (exclamation, kAppTitle).
+std::optional<std::string> CheckTemplate(const std::string& master_folder,
                                          const TemplateSession& session, UserInterface& ui);
 
 // The texts of the output boxes: folder, file name and file type.
@@ -33,9 +34,6 @@ struct OutputChoice {
   std::string name;
   std::string type;
 };
-
-// Folder + name + type, each trimmed of blanks, joined without separators.
-std::string OutputPathOf(const OutputChoice& output);
 
 // The save format: kFormatExcel97 for the trimmed type ".xls", otherwise `file_format` (the
 // session's FileFormat).
