@@ -34,11 +34,16 @@ std::string TempRoot() {
   return root;
 }
 
-// A file URL of `path`, with everything but unreserved characters and '/' escaped.
+int StatusOf(int wait_status) {
+  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+}
+
+}  // namespace
+
 std::string FileUrl(const std::string& path) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string url = "file://";
-  for (unsigned char c : path) {
+  for (unsigned char c : std::filesystem::absolute(path).string()) {
     if (std::isalnum(c) || std::strchr("/-._~", c) != nullptr) {
       url += static_cast<char>(c);
     } else {
@@ -49,12 +54,6 @@ std::string FileUrl(const std::string& path) {
   }
   return url;
 }
-
-int StatusOf(int wait_status) {
-  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
-}
-
-}  // namespace
 
 OfficeOptions DefaultOfficeOptions() {
   OfficeOptions options;

@@ -21,6 +21,9 @@ struct OfficeOptions {
   std::chrono::milliseconds start_timeout{60000};  // start until it accepts the connection
 };
 
+// The file URL of `path` (made absolute), every byte but unreserved ones and '/' escaped.
+std::string FileUrl(const std::string& path);
+
 // The options with the office folder this program was built against.
 OfficeOptions DefaultOfficeOptions();
 

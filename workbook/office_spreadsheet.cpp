@@ -79,21 +79,7 @@ std::string Utf8(const OUString& text) {
   return rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8).getStr();
 }
 
-// A file URL of `path` (made absolute), every byte outside the unreserved set escaped.
-OUString FileUrl(const std::string& path) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string url = "file://";
-  for (unsigned char c : std::filesystem::absolute(path).string()) {
-    if (std::isalnum(c) || std::strchr("/-._~", c) != nullptr) {
-      url += static_cast<char>(c);
-    } else {
-      url += '%';
-      url += kHex[c >> 4];
-      url += kHex[c & 15];
-    }
-  }
-  return Ou(url);
-}
+OUString FileUrlOf(const std::string& path) { return Ou(FileUrl(path)); }
 
 css::beans::PropertyValue Property(const char* name, const Any& value) {
   css::beans::PropertyValue property;
@@ -115,7 +101,7 @@ Reference<css::uno::XComponentContext> LocalContext(const std::string& program_d
     rtl::Bootstrap::set("URE_BOOTSTRAP",
                         "vnd.sun.star.pathname:" + Ou(program_dir + "/fundamentalrc"));
     return new Reference<css::uno::XComponentContext>(
-        cppu::defaultBootstrap_InitialComponentContext(FileUrl(program_dir + "/unorc")));
+        cppu::defaultBootstrap_InitialComponentContext(FileUrlOf(program_dir + "/unorc")));
   }();
   return *context;
 }
@@ -299,7 +285,7 @@ void OfficeSpreadsheet::Open(const std::string& path) {
        Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE))});
   office.Guarded("the spreadsheet engine cannot open the template", path, [&] {
     Reference<css::frame::XComponentLoader> loader(office.desktop, UNO_QUERY_THROW);
-    document->component = loader->loadComponentFromURL(FileUrl(path), "_blank", 0, arguments);
+    document->component = loader->loadComponentFromURL(FileUrlOf(path), "_blank", 0, arguments);
     document->workbook.set(document->component, UNO_QUERY);
     if (!document->workbook.is()) {
       throw css::uno::RuntimeException("the file is not a spreadsheet workbook");
@@ -592,7 +578,7 @@ void OfficeSpreadsheet::SaveWorkbook(const std::string& path) {
   office.Guarded("the spreadsheet engine cannot save the workbook", path, [&] {
     Reference<css::frame::XStorable> storable(document_->workbook, UNO_QUERY_THROW);
     storable->storeToURL(
-        FileUrl(saved.path()),
+        FileUrlOf(saved.path()),
         SequenceOf<css::beans::PropertyValue>({Property("FilterName", Any(OUString("MS Excel 97"))),
                                                Property("Overwrite", Any(true))}));
   });
@@ -610,7 +596,7 @@ void OfficeSpreadsheet::SaveCsv(const std::string& path) {
   office.Guarded("the spreadsheet engine cannot save the sheet as text", path, [&] {
     Reference<css::frame::XStorable> storable(document_->workbook, UNO_QUERY_THROW);
     storable->storeToURL(
-        FileUrl(folder.path() + "/sheet.csv"),
+        FileUrlOf(folder.path() + "/sheet.csv"),
         SequenceOf<css::beans::PropertyValue>(
             {Property("FilterName", Any(OUString("Text - txt - csv (StarCalc)"))),
              Property("FilterOptions", Any(Ou(options))), Property("Overwrite", Any(true))}));
