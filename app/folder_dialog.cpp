@@ -2,13 +2,28 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 #include "app/output_naming.h"
+#include "app/text.h"
 
 namespace vatrix {
 
+namespace {
+
+bool EndsInSeparator(std::string_view text) {
+#ifdef _WIN32
+  return !text.empty() && (text.back() == '\\' || text.back() == '/');
+#else
+  return !text.empty() && text.back() == '/';
+#endif
+}
+
+}  // namespace
+
 std::string FolderDialogStart(const std::string& folder_text) {
-  if (!folder_text.empty()) return folder_text;
+  const std::string_view folder = Trim(folder_text);
+  if (!folder.empty()) return std::string(folder);
 #ifdef _WIN32
   return "c:\\";
 #else
@@ -24,6 +39,12 @@ std::string ChosenFolderText(const std::string& folder) {
 #endif
   if (text.empty() || text.back() != PathSeparator()) text += PathSeparator();
   return text;
+}
+
+std::string TypedFolderText(const std::string& folder_text) {
+  const std::string_view folder = Trim(folder_text);
+  if (EndsInSeparator(folder)) return folder_text;
+  return std::string(folder) + PathSeparator();
 }
 
 }  // namespace vatrix

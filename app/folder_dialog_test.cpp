@@ -8,6 +8,9 @@ namespace {
 TEST(FolderDialogTest, StartsFromTheChosenFolderOrTheRoot) {
   EXPECT_EQ(FolderDialogStart("/home/dealer/Returns/"), "/home/dealer/Returns/");
   EXPECT_EQ(FolderDialogStart(""), "/");
+  // Blanks alone are no folder, and blanks around one are not part of its name.
+  EXPECT_EQ(FolderDialogStart("   "), "/");
+  EXPECT_EQ(FolderDialogStart(" /home/dealer/Returns/ "), "/home/dealer/Returns/");
 }
 
 TEST(FolderDialogTest, ChosenFolderKeepsItsCaseAndEndsInASeparator) {
@@ -15,6 +18,12 @@ TEST(FolderDialogTest, ChosenFolderKeepsItsCaseAndEndsInASeparator) {
   EXPECT_EQ(ChosenFolderText("/home/dealer/Returns"), "/home/dealer/Returns/");
   EXPECT_EQ(ChosenFolderText("/home/dealer/Returns/"), "/home/dealer/Returns/");
   EXPECT_EQ(ChosenFolderText("/"), "/");
+}
+
+TEST(FolderDialogTest, TypedFolderGetsItsClosingSeparator) {
+  EXPECT_EQ(TypedFolderText("/home/dealer/Returns"), "/home/dealer/Returns/");
+  EXPECT_EQ(TypedFolderText(" /home/dealer/Returns "), "/home/dealer/Returns/");
+  EXPECT_EQ(TypedFolderText("/home/dealer/Returns/"), "/home/dealer/Returns/");
 }
 
 }  // namespace

@@ -372,6 +372,9 @@ void MainWindow::RunFormwiseRecordSet() {
   if (lists_.list1_records || lists_.list1.size() != selected1_.size()) {
     selected1_.assign(lists_.list1.size(), false);
     current1_ = lists_.list1.empty() ? -1 : 0;
+    // The codes of the accounts taken must come from the list now shown: after a change of
+    // company the old codes would pick another company's accounts.
+    List1_LostFocus();
   }
   if (lists_.list2_records || lists_.list2.size() != selected2_.size()) {
     selected2_.assign(lists_.list2.size(), false);

@@ -126,6 +126,7 @@ class MainWindow {
   void chkAddTax_Click();  // ticks or unticks
   void List1_Validate(bool* cancel);
   void List2_Validate(bool* cancel);
+  // Rebuilds AccountCodes from every item of List1 under "All", else from its selected items.
   void List1_LostFocus();
   // Enter in a list: toggles the selection of its current item.
   void List_KeyEnter(Control list);

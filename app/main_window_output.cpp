@@ -96,7 +96,7 @@ void MainWindow::Text1_GotFocus() {
 
 void MainWindow::Text1_Validate(bool* cancel) {
   if (*cancel) return;
-  const std::string& folder = texts_[Control::kText1];
+  std::string& folder = texts_[Control::kText1];
   if (IsRefusedRoot(folder)) {
     ShowMessage(
         "Only C:\\ Drive is Not Valid...\r\nYou have to Create Folder in C:\\ and Then try....",
@@ -104,6 +104,9 @@ void MainWindow::Text1_Validate(bool* cancel) {
   } else if (Trim(folder).empty()) {
     ShowMessage("Vatrix Path was not blank.....", MessageIcon::kCritical);
   } else {
+    // A typed folder may lack the closing separator that the dialog adds; without it the
+    // output would be written beside the folder under a longer name.
+    folder = TypedFolderText(folder);
     return;
   }
   *cancel = true;
@@ -172,8 +175,9 @@ void MainWindow::AddTaxFilter() {
   filter.clear();
   if (!values_[Control::kOption3] || !session_.TaxSelection) return;
   for (size_t i = 0; i < lists_.list2.size(); ++i) {
-    if (selected2_[i])
+    if (list_selected(Control::kList2, static_cast<int>(i))) {
       filter += " Stax.Name= '" + QuotedLiteralText(lists_.list2[i].text) + "' OR ";
+    }
   }
   if (!filter.empty()) filter.resize(filter.size() - 3);
 }

@@ -147,7 +147,7 @@ void MainWindow::ApplyFormDefaults(const FormSetup& setup) {
   }
   if (setup.first_item_selected) {
     Option2_Click();
-    if (current1_ >= 0) selected1_[current1_] = true;
+    SetListSelected(Control::kList1, current1_, true);
   }
 }
 
@@ -202,7 +202,9 @@ void MainWindow::Choose(Control option) {
 
 void MainWindow::Option1_Click() {
   Choose(Control::kOption1);
-  if (shown(Control::kList1)) List1_LostFocus();
+  // "All" takes every account even when List1 is not the list on show (List2 may cover it),
+  // so the codes are rebuilt whether or not List1 had the focus to lose.
+  List1_LostFocus();
   visible_[Control::kList1] = false;
 }
 
@@ -267,7 +269,9 @@ void MainWindow::List1_LostFocus() {
   const bool all = !values_[Control::kOption2];
   std::string codes;
   for (size_t i = 0; i < lists_.list1.size(); ++i) {
-    if (all || selected1_[i]) codes += " '" + std::to_string(lists_.list1[i].code) + "' ,";
+    if (all || list_selected(Control::kList1, static_cast<int>(i))) {
+      codes += " '" + std::to_string(lists_.list1[i].code) + "' ,";
+    }
   }
   if (!codes.empty()) codes.pop_back();
   session_.AccountCodes = codes;

@@ -341,6 +341,43 @@ TEST_F(SmallInstallationTest, EmptyListFallsBackToAllAndTaxTypesBecomeTheFilter)
   EXPECT_EQ(plain.session().TaxFilter, "");
 }
 
+TEST_F(SmallInstallationTest, AccountsTakenFollowTheCompanyAndTheAllChoice) {
+  fs::create_directory(host_ + "/007");
+  testing::TestTable accounts;
+  accounts.fields = {
+      {"NAME", 'C', 20}, {"CODE", 'N', 6}, {"FLAG", 'C', 1}, {"TAG", 'C', 1}, {"GROUP", 'C', 6}};
+  accounts.rows = {{"Sales A", "300", "", "", "100005"}, {"Sales B", "303", "", "", "100005"}};
+  testing::WriteFile(host_ + "/007/ACT.dbf", testing::DbfBytes(accounts));
+  testing::TestTable taxes;
+  taxes.fields = {{"NAME", 'C', 20}, {"CODE", 'N', 4}, {"TAG", 'C', 1}};
+  taxes.rows = {{"VAT 5%", "1", ""}};
+  testing::WriteFile(host_ + "/007/STAX.dbf", testing::DbfBytes(taxes));
+  WriteSettings("[Settings]\nTax Selection=Yes\n");
+
+  // Company 1234 has no sales account: "All" of nothing.
+  MainWindow& window = OpenCompany(host_, "1234", Control::kCmd201A);
+  EXPECT_EQ(window.session().AccountCodes, "");
+  // Another company refills the list; "All" now means its accounts, not the old ones.
+  window.MoveFocus(Control::kCombo1);
+  window.ChooseItem(Control::kCombo1, 2);  // 0007
+  window.MoveFocus(Control::kCombo4);
+  EXPECT_EQ(window.session().CompanyCode, "007");
+  EXPECT_EQ(window.session().AccountCodes, " '300' , '303' ");
+
+  window.MoveFocus(Control::kOption2);
+  window.Option2_Click();
+  window.SetListSelected(Control::kList1, 1, true);
+  window.MoveFocus(Control::kOption3);
+  EXPECT_EQ(window.session().AccountCodes, " '303' ");
+  // "All" chosen while the tax types cover List1 still takes every account.
+  window.Option3_Click();
+  window.SetListSelected(Control::kList2, 0, true);
+  window.MoveFocus(Control::kOption1);
+  window.Option1_Click();
+  EXPECT_EQ(window.session().AccountCodes, " '300' , '303' ");
+  EXPECT_EQ(Texts(), std::vector<std::string>{"No Record For Selection...."});
+}
+
 TEST_F(MainWindowTest, BatchTitleAndBillAmountNotice) {
   WriteSettings("[Settings]\nTax Selection=1\n");
   MainWindow& window = OpenCompany(SampleFolder(), "0007", Control::kCmd201A);
@@ -478,13 +515,17 @@ TEST_F(MainWindowTest, OutputFolderAndNameAreChecked) {
 
 TEST_F(MainWindowTest, ProceedStopsOnAnExistingFile) {
   MainWindow& window = OpenCompany(SampleFolder(), "0007", Control::kCmd201);
-  window.SetText(Control::kText1, out_ + "/");
+  // A folder typed without its closing separator still names the folder the file goes in.
+  window.SetText(Control::kText1, out_);
   std::ofstream(out_ + "/Form 201 - Monthly - April.xls") << "kept";
   bool built = false;
   window.RegisterBuilder("201", [&](BuildContext&) { built = true; });
   window.cmd201AProceed_Click();
   EXPECT_FALSE(built);
   EXPECT_FALSE(window.builder_ran());
+  EXPECT_EQ(window.text(Control::kText1), out_ + "/");
+  EXPECT_EQ(ui_.messages.back().text,
+            "File Name : " + out_ + "/Form 201 - Monthly - April.xls is already exist.....");
   EXPECT_EQ(window.focus(), Control::kTxteFileName);
   EXPECT_TRUE(window.shown(Control::kFra201A));
   std::ifstream kept(out_ + "/Form 201 - Monthly - April.xls");
