@@ -82,6 +82,7 @@ void MemorySpreadsheet::Activate(const Sheet& sheet) {
 void MemorySpreadsheet::Write(const Sheet& sheet, int row, int column, const CellValue& value) {
   CheckOpen(sheet);
   CheckCellAddress(sheet, row, column);
+  CheckCellValue(sheet, row, column, value);
   writes.push_back({sheet.position, row, column, value});
   SetCell(sheet.position, row, column, value);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "hostdata/host_error.h"
 
 namespace vatrix {
@@ -28,6 +30,11 @@ TEST(MemorySpreadsheetTest, FormulasSeeEarlierWritesAndEmptyTextBlanks) {
   ASSERT_EQ(book.writes.size(), 3u);
   EXPECT_EQ(book.writes[1].row, 9);
   EXPECT_EQ(book.writes[1].value, CellValue(5.5));
+
+  // An amount that is no number at all fails the run instead of reaching the return.
+  EXPECT_THROW(book.Write(list, 10, 2, std::nan("")), HostError);
+  EXPECT_THROW(book.Write(list, 10, 2, -HUGE_VAL), HostError);
+  EXPECT_EQ(book.writes.size(), 3u);
 }
 
 TEST(MemorySpreadsheetTest, MacrosAndRowInsertsBehaveLikeTheEngine) {

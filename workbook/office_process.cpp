@@ -38,6 +38,22 @@ int StatusOf(int wait_status) {
   return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
 }
 
+// The program's environment with the locale set to C.UTF-8, as "NAME=value" entries.
+std::vector<std::string> OfficeEnvironment() {
+  std::vector<std::string> entries = {"LC_ALL=C.UTF-8"};
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (std::strncmp(*entry, "LC_ALL=", 7) != 0) entries.emplace_back(*entry);
+  }
+  return entries;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
 }  // namespace
 
 std::string FileUrl(const std::string& path) {
@@ -102,9 +118,9 @@ void OfficeProcess::Spawn() {
       "--nodefault",
       "--nolockcheck",
       "--accept=pipe,name=" + pipe_name_ + ";urp;StarOffice.ComponentContext"};
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
+  const std::vector<char*> argv = Pointers(args);
+  std::vector<std::string> environment = OfficeEnvironment();
+  const std::vector<char*> envp = Pointers(environment);
 
   const pid_t parent = getpid();
   const pid_t pid = fork();
@@ -123,7 +139,7 @@ void OfficeProcess::Spawn() {
       dup2(null, 1);
       dup2(null, 2);
     }
-    execv(binary.c_str(), argv.data());
+    execve(binary.c_str(), argv.data(), envp.data());
     _exit(127);
   }
   setpgid(pid, pid);
@@ -134,17 +150,24 @@ void OfficeProcess::Spawn() {
 
 std::optional<int> OfficeProcess::Ended() {
   std::lock_guard<std::mutex> lock(mutex_);
-  int status = 0;
-  if (!exit_status_ && waitpid(pid_, &status, WNOHANG) == pid_) exit_status_ = StatusOf(status);
+  siginfo_t info{};
+  // Looks without reaping: until it is reaped, the process's id cannot name another group.
+  if (!exit_status_ && pid_ > 0 && waitid(P_PID, pid_, &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+      info.si_pid == pid_) {
+    KillAndReap();
+  }
   return exit_status_;
 }
 
 void OfficeProcess::Kill() {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (pid_ <= 0) return;
+  if (pid_ > 0 && !exit_status_) KillAndReap();
+}
+
+void OfficeProcess::KillAndReap() {
   kill(-pid_, SIGKILL);
   int status = 0;
-  if (!exit_status_ && waitpid(pid_, &status, 0) == pid_) exit_status_ = StatusOf(status);
+  exit_status_ = waitpid(pid_, &status, 0) == pid_ ? StatusOf(status) : 128 + SIGKILL;
 }
 
 void OfficeProcess::Restart() {

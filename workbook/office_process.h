@@ -29,8 +29,9 @@ OfficeOptions DefaultOfficeOptions();
 
 class OfficeProcess {
  public:
-  // Starts soffice.bin headless, with a private profile in the temp folder and a pipe name
-  // unique to this process. The kernel ends the office when the calling thread ends, so start
+  // Starts soffice.bin headless, with a private profile in the temp folder, a pipe name
+  // unique to this process and the C.UTF-8 locale (numbers shown with a decimal point whatever
+  // the user's locale). The kernel ends the office when the calling thread ends, so start
   // it from a thread that outlives its use. Throws HostError kEngineUnavailable when it cannot.
   explicit OfficeProcess(const std::string& program_dir);
   // Kills the process group and removes the private folder.
@@ -43,15 +44,18 @@ class OfficeProcess {
   const std::string& work_dir() const { return work_dir_; }
   pid_t pid() const { return pid_; }
 
-  // The exit status once the process has ended (it is then reaped), or nullopt while it runs.
+  // The exit status once the process has ended (what is left of its group is then ended and
+  // the process reaped), or nullopt while it runs.
   std::optional<int> Ended();
-  // Ends the process group now and reaps it. Safe from any thread.
+  // Ends the process group now and reaps it; nothing once it is reaped (its id may have been
+  // reused). Safe from any thread.
   void Kill();
   // Starts the process again after it ended asking for a restart (a fresh profile does).
   void Restart();
 
  private:
   void Spawn();
+  void KillAndReap();  // with mutex_ held
 
   std::string program_dir_;
   std::string root_dir_;  // holds the profile and work_dir_

@@ -121,6 +121,8 @@ struct Office::Connection {
 
   // Starts the office unless a live one is connected.
   void EnsureStarted();
+  // True while the office that was current at `office_generation` still is.
+  bool Serves(int office_generation) const { return process && office_generation == generation; }
   void Disconnect();
   void ConnectOrThrow();
 
@@ -147,6 +149,7 @@ struct Office::Connection {
   std::unique_ptr<Watchdog> watchdog;
   Reference<css::uno::XComponentContext> context;
   Reference<css::frame::XDesktop2> desktop;
+  int generation = 0;  // counts the offices started
 };
 
 void Office::Connection::Fail(const std::string& what, const std::string& source,
@@ -168,6 +171,7 @@ void Office::Connection::EnsureStarted() {
   if (desktop.is() && !process->Ended() && !watchdog->fired()) return;
   Disconnect();
   process = std::make_unique<OfficeProcess>(options.program_dir);
+  ++generation;
   watchdog = std::make_unique<Watchdog>(*process, options.call_timeout);
   try {
     ConnectOrThrow();
@@ -233,7 +237,8 @@ pid_t Office::pid() const {
 }
 
 struct OfficeSpreadsheet::Document {
-  std::string path;  // the template
+  std::string path;           // the template
+  int office_generation = 0;  // the office that holds the document
   Reference<css::lang::XComponent> component;
   Reference<css::sheet::XSpreadsheetDocument> workbook;
   std::vector<std::string> sheet_names;
@@ -252,6 +257,51 @@ struct OfficeSpreadsheet::Document {
   }
 };
 
+namespace {
+
+// Throws HostError kSpreadsheetError when `path` is no file that can be read or is empty.
+void CheckTemplateFile(const std::string& path) {
+  std::ifstream probe(path, std::ios::binary);
+  if (!probe || std::filesystem::is_directory(path)) {
+    throw HostError(kSpreadsheetError, "the template cannot be read", path);
+  }
+  if (probe.peek() == std::ifstream::traits_type::eof()) {
+    throw HostError(kSpreadsheetError, "the template file is empty", path);
+  }
+}
+
+// Why the loaded document cannot serve as a template, or nullptr when it can: it must be a
+// spreadsheet, and not one the office made of a file it could only read as plain text.
+const char* NotAWorkbook(const OfficeSpreadsheet::Document& document) {
+  if (!document.workbook.is()) return "the file is a document of another kind, not a workbook";
+  Reference<css::frame::XModel> model(document.component, UNO_QUERY_THROW);
+  OUString filter;
+  for (const css::beans::PropertyValue& argument : model->getArgs()) {
+    if (argument.Name == "FilterName") argument.Value >>= filter;
+  }
+  return filter.startsWith("Text - txt - csv") ? "the file is plain text, not a workbook" : nullptr;
+}
+
+void CloseComponent(const Reference<css::lang::XComponent>& component) {
+  Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
+  if (closeable.is()) {
+    closeable->close(true);
+  } else if (component.is()) {
+    component->dispose();
+  }
+}
+
+// Closes a document that failed to load completely; the failure that led here is reported.
+void CloseQuietly(const Reference<css::lang::XComponent>& component) {
+  try {
+    CloseComponent(component);
+  } catch (const css::uno::Exception&) {
+    // The office keeps the copy until it ends.
+  }
+}
+
+}  // namespace
+
 OfficeSpreadsheet::OfficeSpreadsheet(Office& office) : office_(office) {}
 
 OfficeSpreadsheet::~OfficeSpreadsheet() { Close(); }
@@ -259,6 +309,11 @@ OfficeSpreadsheet::~OfficeSpreadsheet() { Close(); }
 OfficeSpreadsheet::Document& OfficeSpreadsheet::Opened(const Sheet& sheet) {
   if (!document_) {
     throw HostError(kSpreadsheetError, "no workbook is open", "sheet '" + sheet.name + "'");
+  }
+  if (!office_.connection_->Serves(document_->office_generation)) {
+    throw HostError(kEngineUnavailable,
+                    "the spreadsheet engine that opened the workbook ended unexpectedly",
+                    document_->path);
   }
   if (sheet.position < 1 || sheet.position > static_cast<int>(document_->sheet_names.size())) {
     throw HostError(kSubscriptOutOfRange, "the workbook has no sheet at this position",
@@ -269,31 +324,40 @@ OfficeSpreadsheet::Document& OfficeSpreadsheet::Opened(const Sheet& sheet) {
 
 void OfficeSpreadsheet::Open(const std::string& path) {
   Close();
-  std::ifstream probe(path, std::ios::binary);
-  if (!probe || std::filesystem::is_directory(path)) {
-    throw HostError(kSpreadsheetError, "the template cannot be read", path);
-  }
+  CheckTemplateFile(path);
   Office::Connection& office = *office_.connection_;
   office.EnsureStarted();
   auto document = std::make_unique<Document>();
   document->path = path;
+  document->office_generation = office.generation;
   // Loaded as an untitled copy (the template file stays as it is), hidden, macros allowed,
   // links to other files left as they are.
   const auto arguments = SequenceOf<css::beans::PropertyValue>(
       {Property("Hidden", Any(true)), Property("AsTemplate", Any(true)),
        Property("MacroExecutionMode", Any(css::document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN)),
        Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE))});
+  // Without an interaction handler the office asks nothing: a file it would need a password
+  // or a decision for fails to load.
   office.Guarded("the spreadsheet engine cannot open the template", path, [&] {
     Reference<css::frame::XComponentLoader> loader(office.desktop, UNO_QUERY_THROW);
     document->component = loader->loadComponentFromURL(FileUrlOf(path), "_blank", 0, arguments);
-    document->workbook.set(document->component, UNO_QUERY);
-    if (!document->workbook.is()) {
-      throw css::uno::RuntimeException("the file is not a spreadsheet workbook");
+    if (!document->component.is()) {
+      throw css::uno::RuntimeException(
+          "the file is damaged, protected by a password or of a kind it cannot read");
     }
-    // Formulas are recalculated in one pass before a read or save instead of after each block.
-    Reference<css::sheet::XCalculatable> calculation(document->workbook, UNO_QUERY_THROW);
-    calculation->enableAutomaticCalculation(false);
-    document->ReadSheetNames();
+    try {
+      document->workbook.set(document->component, UNO_QUERY);
+      if (const char* refusal = NotAWorkbook(*document)) {
+        throw css::uno::RuntimeException(OUString::createFromAscii(refusal));
+      }
+      // Formulas are recalculated in one pass before a read or save instead of after each block.
+      Reference<css::sheet::XCalculatable> calculation(document->workbook, UNO_QUERY_THROW);
+      calculation->enableAutomaticCalculation(false);
+      document->ReadSheetNames();
+    } catch (const css::uno::Exception&) {
+      CloseQuietly(document->component);
+      throw;
+    }
   });
   document_ = std::move(document);
 }
@@ -337,6 +401,7 @@ void OfficeSpreadsheet::Activate(const Sheet& sheet) {
 void OfficeSpreadsheet::Write(const Sheet& sheet, int row, int column, const CellValue& value) {
   Opened(sheet);
   CheckCellAddress(sheet, row, column);
+  CheckCellValue(sheet, row, column, value);
   if (buffer_.Put(sheet.position, row, column, value)) Flush();
 }
 
@@ -487,7 +552,9 @@ bool OfficeSpreadsheet::RunMacro(const std::string& reference, double argument) 
     throw HostError(kSpreadsheetError, "not a macro reference of the form Module.Macro",
                     document.path + " macro " + reference);
   }
-  Flush();
+  // The macro sees the formulas computed from every earlier write, and its own writes
+  // recalculate as it goes, as in the workbook's own application.
+  Recalculate();
   Office::Connection& office = *office_.connection_;
   const bool ran = office.Guarded("the macro failed", document.path + " macro " + name, [&] {
     Reference<css::document::XEmbeddedScripts> scripts(document.workbook, UNO_QUERY_THROW);
@@ -508,7 +575,10 @@ bool OfficeSpreadsheet::RunMacro(const std::string& reference, double argument) 
     }
     Sequence<sal_Int16> out_index;
     Sequence<Any> out_arguments;
+    Reference<css::sheet::XCalculatable> calculation(document.workbook, UNO_QUERY_THROW);
+    calculation->enableAutomaticCalculation(true);
     script->invoke(SequenceOf<Any>({MacroArgument(argument)}), out_index, out_arguments);
+    calculation->enableAutomaticCalculation(false);
     return true;
   });
   if (ran) {
@@ -590,7 +660,12 @@ void OfficeSpreadsheet::SaveWorkbook(const std::string& path) {
 void OfficeSpreadsheet::SaveCsv(const std::string& path) {
   Office::Connection& office = *office_.connection_;
   const Scratch folder(ScratchName(*office.process, ""));
-  std::filesystem::create_directory(folder.path());
+  std::error_code error;
+  if (!std::filesystem::create_directory(folder.path(), error)) {
+    throw HostError(kSpreadsheetError,
+                    "cannot make a scratch folder for the sheet's text: " + error.message(),
+                    folder.path());
+  }
   const std::string options =
       "44,34,76,1,,0,false,true,true,false,false," + std::to_string(document_->active);
   office.Guarded("the spreadsheet engine cannot save the sheet as text", path, [&] {
@@ -615,15 +690,12 @@ void OfficeSpreadsheet::Close() {
   buffer_.Take();
   if (!document_) return;
   const std::unique_ptr<Document> document = std::move(document_);
+  Office::Connection& office = *office_.connection_;
+  // A workbook of an office that has since been replaced went with that office.
+  if (!office.Serves(document->office_generation)) return;
   try {
-    office_.connection_->Guarded("cannot close the workbook", document->path, [&] {
-      Reference<css::util::XCloseable> closeable(document->component, UNO_QUERY);
-      if (closeable.is()) {
-        closeable->close(true);
-      } else if (document->component.is()) {
-        document->component->dispose();
-      }
-    });
+    office.Guarded("cannot close the workbook", document->path,
+                   [&] { CloseComponent(document->component); });
   } catch (const HostError&) {
     // The office has ended or refuses to close the copy; it goes with the office.
   }

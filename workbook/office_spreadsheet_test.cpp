@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -191,18 +193,37 @@ TEST_F(OfficeSpreadsheetTest, WritesReadFormulasAndSaveBothFormats) {
       << "no temporary file beside the outputs";
 }
 
+// The CSV of an office started under a decimal-comma locale, from a template in a folder whose
+// name is not ASCII.
+TEST_F(OfficeSpreadsheetTest, CsvTextIsTheSameWhateverTheUsersLocale) {
+  const fs::path folder = dir_ / "Vorlagen f\xC3\xBCr 2017";
+  fs::create_directories(folder);
+  fs::copy_file(XlsTemplate(), folder / "list.xls");
+  const char* saved = std::getenv("LC_ALL");
+  const std::string previous = saved != nullptr ? saved : "";
+  setenv("LC_ALL", "de_DE.UTF-8", 1);
+  Office office;
+  OfficeSpreadsheet book(office);
+  book.Open((folder / "list.xls").string());
+  saved != nullptr ? setenv("LC_ALL", previous.c_str(), 1) : unsetenv("LC_ALL");
+  const Sheet list = book.SheetAt(1);
+  book.Write(list, 8, 2, 1234.5);
+  book.Write(list, 8, 3, 0.1 + 0.2);
+  book.Write(list, 8, 4, std::string("007"));
+  book.Write(list, 8, 5, std::string("   "));
+  book.Write(list, 8, 6, -0.25);
+  book.Write(list, 8, 7, 1000.0);
+  book.Write(list, 8, 8, 0.5);
+  book.SaveAs(Out("APR2017.csv"), kFormatCsv);
+  const std::string csv = ReadFile(Out("APR2017.csv"));
+  EXPECT_NE(csv.find("\r\n1,1234.5,0.3,007,   ,-0.25,1000,0.5,,,,1000.5\r\n"), std::string::npos)
+      << csv;
+}
+
 TEST_F(OfficeSpreadsheetTest, RefusesWhatItCannotDoWithoutLosingFiles) {
   const std::string xls = XlsTemplate();
   OfficeSpreadsheet book(*office_);
   EXPECT_THROW(book.Open((dir_ / "Master" / "missing.xls").string()), HostError);
-  WriteFile(dir_ / "Master" / "junk.xls", "not a workbook at all");
-  try {
-    book.Open((dir_ / "Master" / "junk.xls").string());
-    // The office may read any bytes as text; then it is an ordinary one-sheet workbook.
-    book.Close();
-  } catch (const HostError& error) {
-    EXPECT_EQ(error.number(), kSpreadsheetError);
-  }
   book.Open(xls);
   const Sheet list = book.SheetAt(1);
   try {
@@ -215,6 +236,7 @@ TEST_F(OfficeSpreadsheetTest, RefusesWhatItCannotDoWithoutLosingFiles) {
   EXPECT_THROW(book.SheetAt(3), HostError);
   EXPECT_THROW(book.Write(list, 0, 1, 1.0), HostError);
   EXPECT_THROW(book.Write(list, 1, kMaxColumn + 1, 1.0), HostError);
+  EXPECT_THROW(book.Write(list, 8, 7, std::nan("")), HostError);
 
   WriteFile(Out("taken.xls"), "the user's file");
   book.Write(list, 8, 2, std::string("x"));
@@ -232,6 +254,41 @@ TEST_F(OfficeSpreadsheetTest, RefusesWhatItCannotDoWithoutLosingFiles) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), fs::directory_iterator()), 1);
 }
 
+// What is no workbook fails to open with a reason, at once, and leaves the engine serving.
+TEST_F(OfficeSpreadsheetTest, OpensOnlyWorkbooksAndSaysWhyNot) {
+  const fs::path master = dir_ / "Master";
+  const std::string xls = XlsTemplate();
+  OfficeSpreadsheet book(*office_);
+  WriteFile(master / "empty.xls", "");
+  WriteFile(master / "junk.xls", "not a workbook at all\r\nsecond line");
+  WriteFile(master / "letter.fodt",
+            "<?xml version=\"1.0\"?><office:document "
+            "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\" "
+            "office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body>"
+            "<office:text><text:p>Dear dealer</text:p></office:text></office:body>"
+            "</office:document>");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"empty.xls", "empty"}, {"junk.xls", "plain text"}, {"letter.fodt", "kind"}};
+  for (const auto& [name, reason] : cases) {
+    SCOPED_TRACE(name);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      book.Open((master / name).string());
+      ADD_FAILURE() << "opened as a workbook";
+      book.Close();
+    } catch (const HostError& error) {
+      EXPECT_EQ(error.number(), kSpreadsheetError);
+      EXPECT_NE(error.description().find(reason), std::string::npos) << error.description();
+      EXPECT_EQ(error.source(), (master / name).string());
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_THROW(book.SheetAt(1), HostError) << "no workbook stays open";
+  }
+  book.Open(xls);
+  EXPECT_EQ(book.SheetAt(1).name, "FORM201A");
+}
+
 TEST_F(OfficeSpreadsheetTest, RunsTheTemplateMacro) {
   const fs::path flat = dir_ / "Master" / "macro.fods";
   WriteFile(flat, ListTemplate("Sub InsertRowsAndFillFormula1(n)\n"
@@ -239,6 +296,11 @@ TEST_F(OfficeSpreadsheetTest, RunsTheTemplateMacro) {
                                "  sheet = ThisComponent.Sheets.getByIndex(0)\n"
                                "  sheet.Rows.insertByIndex(11, n)\n"
                                "  sheet.getCellByPosition(13, 0).setValue(n)\n"
+                               "  sheet.getCellByPosition(14, 0).setValue("
+                               "sheet.getCellByPosition(11, 7).getValue())\n"
+                               "  sheet.getCellByPosition(7, 8).setValue(5)\n"
+                               "  sheet.getCellByPosition(15, 0).setValue("
+                               "sheet.getCellByPosition(11, 8).getValue())\n"
                                "End Sub\n"));
   OfficeSpreadsheet book(*office_);
   book.Open(flat.string());
@@ -246,6 +308,9 @@ TEST_F(OfficeSpreadsheetTest, RunsTheTemplateMacro) {
   book.Write(list, 8, 7, 4.0);
   EXPECT_TRUE(book.RunMacro("macro.fods!Sheet1.InsertRowsAndFillFormula1", 3));
   EXPECT_EQ(book.Read(list, 1, 14), CellValue(3.0));
+  // The macro read a check formula over the write before it, and one over its own write.
+  EXPECT_EQ(book.Read(list, 1, 15), CellValue(4.0));
+  EXPECT_EQ(book.Read(list, 1, 16), CellValue(5.0));
   EXPECT_EQ(book.Read(list, 16, 7), CellValue(4.0));  // the total moved down by three rows
   EXPECT_FALSE(book.RunMacro("macro.fods!Sheet1.NoSuchMacro", 1));
   EXPECT_FALSE(book.RunMacro("Sheet2.InsertRowsAndFillFormula1", 1));
@@ -286,13 +351,22 @@ TEST_F(OfficeSpreadsheetTest, AnOfficeKilledMidRunFailsTheRunAndLeavesNoFile) {
     EXPECT_EQ(error.number(), kEngineUnavailable);
     EXPECT_NE(error.description().find("ended unexpectedly"), std::string::npos);
   }
-  book.Quit();
   EXPECT_TRUE(ProcessGone(pid));
   EXPECT_TRUE(fs::is_empty(dir_ / "out"));
 
-  book.Open(XlsTemplate("second.xls"));  // the next run starts a fresh office
+  // The next run starts a fresh office while the failed run's workbook is still held; that
+  // workbook fails at once and letting it go leaves the new office alone.
+  OfficeSpreadsheet next(*office_);
+  next.Open(XlsTemplate("second.xls"));
   EXPECT_NE(office_->pid(), pid);
-  EXPECT_EQ(book.Read(book.SheetAt(1), 9, 1), CellValue(2.0));
+  try {
+    book.Write(list, 8, 7, 1.0);
+    FAIL() << "a write into the ended office's workbook succeeded";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.number(), kEngineUnavailable);
+  }
+  book.Quit();
+  EXPECT_EQ(next.Read(next.SheetAt(1), 9, 1), CellValue(2.0));
 }
 
 TEST_F(OfficeSpreadsheetTest, TheWatchdogEndsAnOfficeThatStopsAnswering) {

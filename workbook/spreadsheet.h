@@ -38,6 +38,9 @@ inline constexpr int kMaxColumn = 256;
 std::string CellSource(const Sheet& sheet, int row, int column);
 // Throws HostError kSpreadsheetError unless (row, column) lies inside kMaxRow × kMaxColumn.
 void CheckCellAddress(const Sheet& sheet, int row, int column);
+// Throws HostError kSpreadsheetError when `value` is a number that is not finite (NaN or an
+// infinity), which no workbook cell can hold as an amount.
+void CheckCellValue(const Sheet& sheet, int row, int column, const CellValue& value);
 
 // One builder run's workbook. Every failure throws HostError with one of the numbers above, a
 // description of what happened and a source that says where (template, sheet, cell, path).

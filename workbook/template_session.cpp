@@ -7,6 +7,7 @@
 
 #include "app/output_naming.h"
 #include "app/text.h"
+#include "hostdata/host_error.h"
 
 namespace vatrix {
 
@@ -63,6 +64,12 @@ int SaveFormatOf(const OutputChoice& output, int file_format) {
 std::string CloseExcelApplication(Spreadsheet& workbook, const OutputChoice& output,
                                   int file_format) {
   const std::string path = OutputPath(output.folder, output.name, output.type);
+  const std::string file_name = std::string(Trim(output.name)) + std::string(Trim(output.type));
+  if (file_name.find_first_of(std::string("/\0", 2)) != std::string::npos) {
+    throw HostError(kSpreadsheetError,
+                    "the file name holds '/' or a NUL character, which a file name cannot hold",
+                    path);
+  }
   workbook.SaveAs(path, SaveFormatOf(output, file_format));
   workbook.Close();
   return path;

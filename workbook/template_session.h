@@ -40,6 +40,8 @@ struct OutputChoice {
 int SaveFormatOf(const OutputChoice& output, int file_format);
 
 // Saves `workbook` under the output path in the format above and closes it. Returns the path.
+// Throws HostError kSpreadsheetError, saving nothing, when the file name and type hold a
+// character no file name can hold.
 std::string CloseExcelApplication(Spreadsheet& workbook, const OutputChoice& output,
                                   int file_format);
 

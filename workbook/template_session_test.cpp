@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "hostdata/host_error.h"
 #include "hostdata/recording_ui.h"
 #include "workbook/memory_spreadsheet.h"
 
@@ -77,6 +78,18 @@ TEST_F(TemplateSessionTest, CloseExcelApplicationSavesUnderTheJoinedPathAndClose
   EXPECT_EQ(book.saves[1].file_format, kFormatCsv);
   // Any other type keeps the session's format, as the save was told.
   EXPECT_EQ(SaveFormatOf({"/r/", "APR2017", ".XLS"}, kFormatCsv), kFormatCsv);
+
+  // A name that would lead into another folder is refused as a name, not as a missing folder.
+  book.Open(Master("VAT_RET_201_Monthly_new.xls"));
+  try {
+    CloseExcelApplication(book, {"/r/", "APR/2017", ".xls"}, kFormatCsv);
+    FAIL() << "a name with a separator was saved";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.number(), kSpreadsheetError);
+    EXPECT_NE(error.description().find("file name"), std::string::npos);
+    EXPECT_EQ(error.source(), "/r/APR/2017.xls");
+  }
+  EXPECT_EQ(book.saves.size(), 2u);
 }
 
 }  // namespace
