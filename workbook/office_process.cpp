@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "hostdata/host_error.h"
@@ -36,6 +38,28 @@ std::string TempRoot() {
 
 int StatusOf(int wait_status) {
   return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+}
+
+// The office runs seconds of graphics self-tests at its first start in a profile after a new
+// version; a headless office never records that it ran them, so a fresh profile would run them
+// at every start. Recording the installed version as the last one seen skips them. Without a
+// readable version the profile stays empty and the office merely starts slower.
+void SeedProfile(const std::string& program_dir, const std::string& profile_dir) {
+  std::ifstream in(program_dir + "/../share/registry/main.xcd", std::ios::binary);
+  const std::string configuration((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+  const std::optional<std::string> version = OfficeVersionOf(configuration);
+  if (!version) return;
+  std::error_code error;
+  std::filesystem::create_directories(profile_dir + "/user", error);
+  std::ofstream(profile_dir + "/user/registrymodifications.xcu", std::ios::binary)
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+         "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+         "<item oor:path=\"/org.openoffice.Setup/Product\"><prop oor:name=\"ooSetupLastVersion\" "
+         "oor:op=\"fuse\"><value>"
+      << *version << "</value></prop></item>\n</oor:items>\n";
 }
 
 // The program's environment with the locale set to C.UTF-8, as "NAME=value" entries.
@@ -71,6 +95,24 @@ std::string FileUrl(const std::string& path) {
   return url;
 }
 
+std::optional<std::string> OfficeVersionOf(std::string_view configuration) {
+  constexpr std::string_view kProperty = "<prop oor:name=\"ooSetupVersion\">";
+  constexpr std::string_view kValue = "<value>";
+  const size_t property = configuration.find(kProperty);
+  if (property == std::string_view::npos) return std::nullopt;
+  const size_t value = configuration.find(kValue, property + kProperty.size());
+  if (value == std::string_view::npos) return std::nullopt;
+  const size_t first = value + kValue.size();
+  size_t last = first;
+  while (last < configuration.size() && last - first < 16 &&
+         (std::isdigit(static_cast<unsigned char>(configuration[last])) ||
+          configuration[last] == '.')) {
+    ++last;
+  }
+  if (last == first || configuration.substr(last, 8) != "</value>") return std::nullopt;
+  return std::string(configuration.substr(first, last - first));
+}
+
 OfficeOptions DefaultOfficeOptions() {
   OfficeOptions options;
   options.program_dir = VATRIX_OFFICE_PROGRAM_DIR;
@@ -82,6 +124,7 @@ OfficeProcess::OfficeProcess(const std::string& program_dir)
   static std::atomic<int> counter{0};
   work_dir_ = root_dir_ + "/work";
   std::filesystem::create_directory(work_dir_);
+  SeedProfile(program_dir_, root_dir_ + "/profile");
   pipe_name_ = "vatrix-" + std::to_string(getpid()) + "-" + std::to_string(++counter) + "-" +
                std::filesystem::path(root_dir_).filename().string();
   try {

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace vatrix {
@@ -23,6 +24,10 @@ struct OfficeOptions {
 
 // The file URL of `path` (made absolute), every byte but unreserved ones and '/' escaped.
 std::string FileUrl(const std::string& path);
+
+// The office's version ("7.4") as its main configuration file `configuration` states it, or
+// nullopt when it does not.
+std::optional<std::string> OfficeVersionOf(std::string_view configuration);
 
 // The options with the office folder this program was built against.
 OfficeOptions DefaultOfficeOptions();

@@ -96,6 +96,26 @@ std::string ListTemplate(const std::string& basic_module = "") {
               basic_module);
 }
 
+// The version recorded in a fresh profile, so that the office skips its first-start self-tests.
+TEST(OfficeVersionTest, ComesFromTheOfficeConfiguration) {
+  std::ifstream in(DefaultOfficeOptions().program_dir + "/../share/registry/main.xcd");
+  const std::string installed((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+  const std::optional<std::string> version = OfficeVersionOf(installed);
+  ASSERT_TRUE(version);
+  EXPECT_NE(version->find('.'), std::string::npos) << *version;
+
+  // The declaration of the property carries no value; the product's setting does.
+  EXPECT_EQ(OfficeVersionOf("<prop oor:name=\"ooSetupVersion\" oor:type=\"xs:string\"><value/>"
+                            "</prop><prop oor:name=\"ooSetupVersion\"><value>24.8</value>"),
+            "24.8");
+  EXPECT_EQ(OfficeVersionOf("<prop oor:name=\"ooSetupVersion\">\n <value>7.4</value>"), "7.4");
+  EXPECT_EQ(OfficeVersionOf("<prop oor:name=\"ooSetupVersion\"><value>7.4<x/></value>"),
+            std::nullopt);
+  EXPECT_EQ(OfficeVersionOf("<prop oor:name=\"ooSetupVersion\"><value>"), std::nullopt);
+  EXPECT_EQ(OfficeVersionOf(""), std::nullopt);
+}
+
 class OfficeSpreadsheetTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { office_ = new Office(); }
