@@ -51,6 +51,7 @@
 #include <optional>
 #include <thread>
 
+#include "app/text.h"
 #include "hostdata/host_error.h"
 #include "workbook/atomic_output.h"
 #include "workbook/csv_text.h"
@@ -373,12 +374,8 @@ Sheet OfficeSpreadsheet::SheetAt(int position) {
 
 Sheet OfficeSpreadsheet::SheetNamed(const std::string& name) {
   Document& document = Opened({1, ""});
-  const auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
   for (size_t i = 0; i < document.sheet_names.size(); ++i) {
-    if (lower(document.sheet_names[i]) == lower(name)) {
+    if (EqualsIgnoreCase(document.sheet_names[i], name)) {
       return {static_cast<int>(i) + 1, document.sheet_names[i]};
     }
   }
@@ -473,11 +470,6 @@ CellValue OfficeSpreadsheet::Read(const Sheet& sheet, int row, int column) {
 
 namespace {
 
-std::string Lowered(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // The name of the library of `libraries` that holds `module` (any case), "Standard" first;
 // the module's own spelling goes to `module`. Empty when none does.
 OUString LibraryOf(const Reference<css::script::XLibraryContainer>& libraries, OUString& module) {
@@ -492,7 +484,7 @@ OUString LibraryOf(const Reference<css::script::XLibraryContainer>& libraries, O
     Reference<css::container::XNameAccess> modules(names->getByName(library), UNO_QUERY);
     if (!modules.is()) continue;
     for (const OUString& candidate : modules->getElementNames()) {
-      if (Lowered(Utf8(candidate)) == Lowered(Utf8(module))) {
+      if (EqualsIgnoreCase(Utf8(candidate), Utf8(module))) {
         module = candidate;
         return library;
       }
@@ -547,8 +539,7 @@ bool OfficeSpreadsheet::RunMacro(const std::string& reference, double argument) 
       parts.back().push_back(c);
     }
   }
-  if (parts.size() < 2 || parts.size() > 3 ||
-      Lowered(name).find_first_of("?&/ ") != std::string::npos) {
+  if (parts.size() < 2 || parts.size() > 3 || name.find_first_of("?&/ ") != std::string::npos) {
     throw HostError(kSpreadsheetError, "not a macro reference of the form Module.Macro",
                     document.path + " macro " + reference);
   }
