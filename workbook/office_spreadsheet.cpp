@@ -42,7 +42,6 @@
 #include <rtl/bootstrap.hxx>
 #include <rtl/ustring.hxx>
 
-#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
