@@ -4,6 +4,7 @@
 #define VATRIX_APP_BUILD_CONTEXT_H_
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "hostdata/record_set.h"
 #include "hostdata/selection_lists.h"
 #include "hostdata/user_interface.h"
+#include "workbook/spreadsheet.h"
+#include "workbook/template_session.h"
 
 namespace vatrix {
 
@@ -65,7 +68,15 @@ struct PanelChoices {
   bool bill_amount = false;          // chkAddTax
   std::string state_field;           // Combo3: "ADD3", ..., "CATEGORY", "STATE"
   std::string use_stock_date;        // Combo5: "Yes" or "No"
+  std::string return_type;           // Combo4: "Monthly", "Quaterly", "HalfYearly", "Annually"
+
+  // The output boxes as CloseExcelApplication reads them.
+  OutputChoice output() const { return {output_folder, file_name, file_type}; }
 };
+
+// Makes the workbook engine of one builder run: the office suite in the program, an in-memory
+// double in tests. May throw HostError kEngineUnavailable.
+using SpreadsheetFactory = std::function<std::unique_ptr<Spreadsheet>()>;
 
 struct BuildContext {
   Session& session;
@@ -76,6 +87,8 @@ struct BuildContext {
   PanelChoices panel;
   std::function<void()> SetPeriodName;  // recomputes session.PeriodName from the period lists
   WaitPanel& wait;
+  TemplateSession& workbook;       // the template and sheet fields the window keeps
+  SpreadsheetFactory NewSpreadsheet;
 };
 
 // A return builder: runs one return from start to end and reports its own result.

@@ -12,6 +12,7 @@
 #include "app/host_picker.h"
 #include "app/main_window.h"
 #include "app/periods.h"
+#include "app/return_builders.h"
 
 namespace vatrix {
 
@@ -181,8 +182,11 @@ std::optional<ListOption> List2Option(const std::string& code) {
 class ExportRun {
  public:
   ExportRun(const std::map<std::string, std::string>& options, ExportUi& ui, CliPlatform& platform,
-            const std::string& host)
-      : options_(options), ui_(ui), window_(host, platform, ui) {}
+            const std::string& host, SpreadsheetFactory spreadsheets)
+      : options_(options), ui_(ui), window_(host, platform, ui) {
+    RegisterReturnBuilders(&window_);
+    window_.SetSpreadsheetFactory(std::move(spreadsheets));
+  }
 
   int Run(const std::string& form) {
     window_.Form_Load();
@@ -376,7 +380,7 @@ int RunCompaniesCommand(const std::string& host, std::ostream& out, std::ostream
 }
 
 int RunExportCommand(const std::map<std::string, std::string>& options, std::ostream& out,
-                     std::ostream& err) {
+                     std::ostream& err, SpreadsheetFactory spreadsheets) {
   CheckChoices(options);
   std::optional<bool> april_shift;
   if (options.count("april-shift")) april_shift = Option(options, "april-shift") == "yes";
@@ -385,7 +389,7 @@ int RunExportCommand(const std::map<std::string, std::string>& options, std::ost
     const auto folder = PickHost(Option(options, "host"), ui);
     if (!folder) return 1;
     CliPlatform platform(Option(options, "out"), Option(options, "ini"), Option(options, "master"));
-    ExportRun run(options, ui, platform, *folder);
+    ExportRun run(options, ui, platform, *folder, std::move(spreadsheets));
     return run.Run(Option(options, "form"));
   } catch (const ProgramEnding&) {
     return 1;

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/build_context.h"
+
 namespace vatrix {
 
 // Arguments a command cannot use; the text says which and why.
@@ -23,9 +25,10 @@ int RunCompaniesCommand(const std::string& host, std::ostream& out, std::ostream
 // Runs one return end to end through the main window. `options` maps option names without
 // their dashes to values ("host", "company", "form", ...; "bill-amount" with an empty value
 // when given). Returns 0 when the builder ran without a failure message, 1 after any failure
-// message. Throws BadArguments for a missing or unusable option.
+// message. Throws BadArguments for a missing or unusable option. `spreadsheets` makes the
+// workbook engine of the run.
 int RunExportCommand(const std::map<std::string, std::string>& options, std::ostream& out,
-                     std::ostream& err);
+                     std::ostream& err, SpreadsheetFactory spreadsheets);
 
 }  // namespace vatrix
 

@@ -125,7 +125,7 @@ TEST_F(VatrixCliTest, TaxTypesNeedTheSettingAndMayHoldAnything) {
       {"period", "4"},   {"out", out_},
       {"ini", ini},      {"tax-types", "vat 5% sales,VAT 12.5% Sales"}};
   std::ostringstream out, err;
-  EXPECT_EQ(RunExportCommand(options, out, err), 1);
+  EXPECT_EQ(RunExportCommand(options, out, err, {}), 1);
   EXPECT_EQ(err.str(), "Ordova - Vatrix: Form 201A is not available in this build.\n");
 }
 

@@ -150,6 +150,9 @@ class MainWindow {
   static std::optional<Control> FormButton(const std::string& return_code);
   // Makes `builder` the one Proceed calls for `return_code`.
   void RegisterBuilder(const std::string& return_code, Builder builder);
+  // Makes `factory` the maker of each builder run's workbook engine. Without one, a builder
+  // that opens a workbook fails with kEngineUnavailable.
+  void SetSpreadsheetFactory(SpreadsheetFactory factory);
 
   // What a user does to the controls.
   // Chooses item `index` of a drop-down list; choosing in Combo4 runs Combo4_Click.
@@ -186,6 +189,7 @@ class MainWindow {
   // True when the last Proceed passed its checks and called a builder.
   bool builder_ran() const { return builder_ran_; }
   const WaitPanel& wait_panel() const { return wait_; }
+  const TemplateSession& workbook_session() const { return workbook_; }
 
  private:
   struct FormSetup;
@@ -230,7 +234,9 @@ class MainWindow {
   bool closed_ = false;
   bool builder_ran_ = false;
   std::map<std::string, Builder> builders_;
+  SpreadsheetFactory spreadsheet_factory_;
   WaitPanel wait_;
+  TemplateSession workbook_;
 };
 
 }  // namespace vatrix

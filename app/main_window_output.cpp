@@ -186,6 +186,10 @@ void MainWindow::RegisterBuilder(const std::string& return_code, Builder builder
   builders_[return_code] = std::move(builder);
 }
 
+void MainWindow::SetSpreadsheetFactory(SpreadsheetFactory factory) {
+  spreadsheet_factory_ = std::move(factory);
+}
+
 void MainWindow::Dispatch() {
   const auto name = FormName(session_.ReturnCode);
   if (!name) return;
@@ -222,6 +226,14 @@ BuildContext MainWindow::MakeBuildContext() {
   panel.bill_amount = values_[Control::kChkAddTax];
   panel.state_field = combos_[Control::kCombo3].text();
   panel.use_stock_date = combos_[Control::kCombo5].text();
+  panel.return_type = combos_[Control::kCombo4].text();
+  SpreadsheetFactory factory = spreadsheet_factory_;
+  if (!factory) {
+    factory = []() -> std::unique_ptr<Spreadsheet> {
+      throw HostError(kEngineUnavailable, "No spreadsheet engine is set up in this program",
+                      "the workbook engine");
+    };
+  }
   return BuildContext{session_,
                       lists_,
                       ui_,
@@ -229,7 +241,9 @@ BuildContext MainWindow::MakeBuildContext() {
                       platform_.MasterFolder(),
                       std::move(panel),
                       [this] { SetPeriodName(); },
-                      wait_};
+                      wait_,
+                      workbook_,
+                      std::move(factory)};
 }
 
 }  // namespace vatrix

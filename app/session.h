@@ -37,6 +37,13 @@ struct Session {
   // The chosen accounts: " '12' , '34' ", ready for an IN (...) condition.
   std::string AccountCodes;
 
+  // Return figures kept between runs.
+  double VatCredit = 0;  // VAT credit brought forward into the period
+
+  // What the CST lists match party fields against: state names and declaration forms.
+  std::vector<std::string> StateNames;
+  std::vector<std::string> DeclarationForms;
+
   // Output.
   std::int16_t FileFormat = 0;  // workbook save format: 56 for .xls, 6 for .csv
   std::string TaxFilter;        // " Stax.Name= 'A' OR  Stax.Name= 'B' ", "" for all tax types

@@ -8,6 +8,7 @@
 
 #include "app/export_command.h"
 #include "app/sql_command.h"
+#include "workbook/office_spreadsheet.h"
 
 namespace {
 
@@ -63,8 +64,13 @@ int Export(const std::map<std::string, std::string>& options,
     if (!kExportOptions.count(name)) return Usage("export has no option --" + name);
   }
   if (!plain.empty()) return Usage("export takes no argument " + plain[0]);
+  // The office starts at the first workbook a builder opens and ends with the command.
+  vatrix::Office office;
+  const vatrix::SpreadsheetFactory spreadsheets = [&office] {
+    return std::make_unique<vatrix::OfficeSpreadsheet>(office);
+  };
   try {
-    return vatrix::RunExportCommand(options, std::cout, std::cerr);
+    return vatrix::RunExportCommand(options, std::cout, std::cerr, spreadsheets);
   } catch (const vatrix::BadArguments& problem) {
     return Usage(problem.what());
   }
