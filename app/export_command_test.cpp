@@ -65,9 +65,9 @@ TEST_F(VatrixCliTest, CompaniesInTheChoosersOrder) {
 }
 
 TEST_F(VatrixCliTest, ExportOfAnUnavailableBuilderFails) {
-  const Outcome run = Cli(Export("--form 201 --type Monthly --period 04.April"));
+  const Outcome run = Cli(Export("--form 201C --type Monthly --period 04.April"));
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Ordova - Vatrix: Form 201 is not available in this build.\n");
+  EXPECT_EQ(run.err, "Ordova - Vatrix: Form 201C is not available in this build.\n");
   EXPECT_EQ(run.out, "");
 
   // The notice of the bill-amount choice is information, on stdout.
@@ -77,6 +77,29 @@ TEST_F(VatrixCliTest, ExportOfAnUnavailableBuilderFails) {
   EXPECT_EQ(lists.status, 1);
   EXPECT_EQ(lists.err, "Ordova - Vatrix: Form 201A is not available in this build.\n");
   EXPECT_NE(lists.out.find("We are not responsible For Wrong Report"), std::string::npos);
+}
+
+TEST_F(VatrixCliTest, ExportOfForm201SavesTheReturnOrNothing) {
+  const Outcome run = Cli(Export("--form 201 --type Monthly --period 04.April"));
+  const std::string saved = out_ + "/Form 201 - Monthly - April.xls";
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Ordova - Vatrix: Data Exported Successfully into File : " + saved +
+                         " / Please Verify data of this file with actual data and then submit "
+                         "it.\n");
+  EXPECT_TRUE(std::filesystem::exists(saved));
+
+  // A company whose bill table cannot be opened: the program ends and writes nothing.
+  const std::string host = out_ + "/host";
+  std::filesystem::copy(sample_, host, std::filesystem::copy_options::recursive);
+  std::filesystem::remove(host + "/007/SP.DBF");
+  const std::string out = out_ + "/locked";
+  std::filesystem::create_directory(out);
+  const Outcome locked = Cli("export --host " + host + " --company 7 --out " + out +
+                             " --form 201 --type Monthly --period 04.April");
+  EXPECT_EQ(locked.status, 1);
+  EXPECT_NE(locked.err.find("Necessary DBF File is Open / Unavailable"), std::string::npos)
+      << locked.err;
+  EXPECT_TRUE(std::filesystem::is_empty(out));
 }
 
 TEST_F(VatrixCliTest, ExportRefusesAnExistingFile) {

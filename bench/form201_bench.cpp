@@ -1,0 +1,245 @@
+// Form 201 end to end on the large sample company for April 2015, on the real office: the
+// time of each part (table loading, queries, office start with the template's opening, cells,
+// save) and the whole builder, for a first run (a fresh process with a fresh office) and a
+// second run in the same process (office up, tables loaded). Prints medians over several runs.
+//
+//   form201_bench [--sample DIR] [--company CODE] [--runs R]
+//
+// DIR (default build/bench-sample) holds an installation with the large company 1234; it is
+// generated there first when missing. Nothing is written into DIR: output goes to a temp
+// folder that is removed afterwards.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/build_context.h"
+#include "hostdata/connection.h"
+#include "hostdata/user_interface.h"
+#include "returns/form201.h"
+#include "returns/vat_credit.h"
+#include "tools/sample_installation.h"
+#include "workbook/office_spreadsheet.h"
+#include "workbook/template_session.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+class QuietUi : public vatrix::UserInterface {
+ public:
+  vatrix::MessageAnswer ShowMessage(const vatrix::Message& message) override {
+    if (message.icon != vatrix::MessageIcon::kInformation) {
+      std::fprintf(stderr, "%s: %s\n", message.title.c_str(), message.text.c_str());
+      failed = true;
+    }
+    return vatrix::MessageAnswer::kOk;
+  }
+  void EndProgram() override { failed = true; }
+  bool failed = false;
+};
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// The seconds of one run's parts, and of one whole builder run.
+struct Split {
+  double load = 0, queries = 0, office = 0, cells = 0, save = 0, builder = 0;
+  double parts() const { return load + queries + office + cells + save; }
+};
+
+struct Run {
+  std::string host, company, out;
+  vatrix::Session session;
+  vatrix::SelectionLists lists;
+  QuietUi ui;
+
+  Run(std::string host_folder, std::string code, std::string out_folder)
+      : host(std::move(host_folder)), company(std::move(code)), out(std::move(out_folder)) {
+    session.AppTitle = vatrix::kAppTitle;
+    session.ReturnCode = "201";
+    session.YearFrom = "01/04/2015";
+    session.FileFormat = vatrix::kFormatExcel97;
+    session.PeriodRange = " Between #4/1/2015# and #4/30/2015# ";
+    session.PeriodStart = " #4/1/2015# ";
+    session.PeriodMonth = 4;
+  }
+
+  vatrix::OutputChoice Output(const std::string& name) const { return {out + "/", name, ".xls"}; }
+
+  // The builder's steps one by one, each timed.
+  void Parts(vatrix::Office& office, const std::string& name, Split* split) {
+    auto start = Clock::now();
+    lists.connection.Open(vatrix::CompanyConnectionText(host, company));
+    for (const char* table : {"SP", "ITVAT", "STAX", "ACT", "LEDGER"}) {
+      lists.connection.Execute(std::string("SELECT Count(*) FROM ") + table);
+    }
+    split->load = Seconds(start);
+    start = Clock::now();
+    vatrix::VatCreditCheck(&session, lists.connection, "Monthly", ui);
+    const vatrix::Form201Figures figures =
+        vatrix::ReadForm201Figures(lists.connection, session.PeriodRange, ui);
+    split->queries = Seconds(start);
+    start = Clock::now();
+    vatrix::OfficeSpreadsheet sheets(office);
+    sheets.Open(std::string(VATRIX_BINARY_DIR) + "/Master/" + vatrix::kForm201Template);
+    split->office = Seconds(start);
+    start = Clock::now();
+    vatrix::TemplateSession workbook;
+    vatrix::FillForm201(sheets, &workbook, figures, session.VatCredit);
+    split->cells = Seconds(start);
+    start = Clock::now();
+    vatrix::CloseExcelApplication(sheets, Output(name), session.FileFormat);
+    sheets.Quit();
+    split->save = Seconds(start);
+  }
+
+  // The builder itself, as Proceed calls it.
+  double Builder(vatrix::Office& office, const std::string& name) {
+    const auto start = Clock::now();
+    lists.connection.Open(vatrix::CompanyConnectionText(host, company));
+    vatrix::WaitPanel wait(ui);
+    vatrix::TemplateSession workbook;
+    vatrix::PanelChoices panel;
+    panel.output_folder = out + "/";
+    panel.file_name = name;
+    panel.file_type = ".xls";
+    panel.return_type = "Monthly";
+    vatrix::BuildContext context{
+        session,
+        lists,
+        ui,
+        VATRIX_BINARY_DIR,
+        std::string(VATRIX_BINARY_DIR) + "/Master",
+        panel,
+        [] {},
+        wait,
+        workbook,
+        [&office] { return std::make_unique<vatrix::OfficeSpreadsheet>(office); }};
+    vatrix::Form201(context);
+    return Seconds(start);
+  }
+};
+
+struct Measured {
+  Split first;   // fresh process, fresh office
+  Split second;  // same process, office up
+  bool failed = false;
+};
+
+// `builder`: whole builder runs, else the parts; in a child process so the first run starts
+// from nothing.
+Measured MeasureInChild(const std::string& host, const std::string& company, const std::string& out,
+                        bool builder) {
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) std::exit(1);
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipe_ends[0]);
+    Measured measured;
+    {
+      vatrix::Office office;
+      Run run(host, company, out);
+      try {
+        if (builder) {
+          measured.first.builder = run.Builder(office, "first");
+          measured.second.builder = run.Builder(office, "second");
+        } else {
+          run.Parts(office, "first", &measured.first);
+          run.Parts(office, "second", &measured.second);
+        }
+      } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench: %s\n", error.what());
+        measured.failed = true;
+      }
+      measured.failed = measured.failed || run.ui.failed;
+    }
+    if (write(pipe_ends[1], &measured, sizeof measured) != sizeof measured) _exit(1);
+    _exit(0);
+  }
+  close(pipe_ends[1]);
+  Measured measured;
+  const bool ok = read(pipe_ends[0], &measured, sizeof measured) == sizeof measured;
+  close(pipe_ends[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (!ok || status != 0 || measured.failed) {
+    std::fprintf(stderr, "bench: the measuring process failed\n");
+    std::exit(1);
+  }
+  fs::remove_all(out);
+  fs::create_directory(out);
+  return measured;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+void PrintSplit(const char* label, const std::vector<Split>& splits) {
+  const auto median = [&splits](double Split::*part) {
+    std::vector<double> values;
+    for (const Split& split : splits) values.push_back(split.*part);
+    return Median(values);
+  };
+  std::vector<double> totals;
+  for (const Split& split : splits) totals.push_back(split.parts());
+  std::printf(
+      "%-12s loading %6.3f  queries %6.3f  office start+open %6.3f  cells %6.3f  save %6.3f"
+      "  = %6.3f s\n",
+      label, median(&Split::load), median(&Split::queries), median(&Split::office),
+      median(&Split::cells), median(&Split::save), Median(totals));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string sample = "build/bench-sample";
+  std::string company = "1234";
+  int runs = 5;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (!std::strcmp(argv[i], "--sample"))
+      sample = argv[i + 1];
+    else if (!std::strcmp(argv[i], "--company"))
+      company = argv[i + 1];
+    else if (!std::strcmp(argv[i], "--runs"))
+      runs = std::max(1, std::atoi(argv[i + 1]));
+  }
+  if (!fs::exists(sample + "/" + company)) {
+    std::fprintf(stderr, "bench: generating the large sample in %s\n", sample.c_str());
+    vatrix::SampleOptions options;
+    options.large_bills = 100000;
+    vatrix::WriteSampleInstallation(sample, options);
+  }
+  char pattern[] = "/tmp/form201-bench-XXXXXX";
+  if (!mkdtemp(pattern)) return 1;
+  const std::string out = pattern;
+
+  std::vector<Split> first, second;
+  std::vector<double> builder_first, builder_second;
+  for (int i = 0; i < runs; ++i) {
+    const Measured parts = MeasureInChild(sample, company, out, false);
+    first.push_back(parts.first);
+    second.push_back(parts.second);
+    const Measured whole = MeasureInChild(sample, company, out, true);
+    builder_first.push_back(whole.first.builder);
+    builder_second.push_back(whole.second.builder);
+  }
+  fs::remove_all(out);
+  std::printf("Form 201, company %s, April 2015, on this machine (medians of %d runs):\n",
+              company.c_str(), runs);
+  PrintSplit("first run", first);
+  PrintSplit("second run", second);
+  std::printf("whole builder: first run %6.3f s (fresh process and office), second run %6.3f s\n",
+              Median(builder_first), Median(builder_second));
+  return 0;
+}

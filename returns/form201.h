@@ -1,0 +1,61 @@
+// Form 201, the periodic VAT return: the period's figures written into the department's
+// template "VAT_RET_201_Monthly_new.xls" and saved under the output name.
+#ifndef VATRIX_RETURNS_FORM201_H_
+#define VATRIX_RETURNS_FORM201_H_
+
+#include <string>
+#include <vector>
+
+#include "app/build_context.h"
+#include "hostdata/connection.h"
+#include "hostdata/user_interface.h"
+#include "workbook/spreadsheet.h"
+#include "workbook/template_session.h"
+
+namespace vatrix {
+
+inline constexpr char kForm201Template[] = "VAT_RET_201_Monthly_new.xls";
+
+// One row of a rate-wise record set, each amount rounded to 2 decimals.
+struct RateRow {
+  double rate = 0;
+  double taxable = 0;
+  double vat = 0;
+  double additional = 0;
+};
+
+// Everything the return shows that comes from the company's tables.
+struct Form201Figures {
+  std::vector<double> q;  // Q1..Q30 at 0..29, as getAmount gives them
+  std::vector<RateRow> output_tax;
+  std::vector<RateRow> purchase_tax;
+  std::vector<RateRow> input_tax;
+
+  double Q(int number) const { return q.at(number - 1); }
+};
+
+// Runs the thirty aggregate queries (failures reported by getAmount, giving 0) and reads the
+// three rate-wise record sets. Throws HostError when a rate-wise query fails.
+Form201Figures ReadForm201Figures(const Connection& connection, const std::string& period_range,
+                                  UserInterface& ui);
+
+// A rate as the return shows it: two decimals, at least two digits before the point, the
+// last digit rounded half away from zero (4 → "04.00", 12.5 → "12.50").
+std::string RateText(double rate);
+
+// Writes the figures and `vat_credit` into the open template, sheet by sheet in the order
+// the template's formulas need, reading back the totals it computes. Sets the sheet fields
+// of `workbook`. Throws HostError on a spreadsheet failure, a computed cell that is no
+// number, or rate rows beyond sheet row 32767.
+void FillForm201(Spreadsheet& sheets, TemplateSession* workbook, const Form201Figures& figures,
+                 double vat_credit);
+
+// The builder Proceed calls for "201": age test, template check, the credit brought forward,
+// the figures, the filled workbook saved through CloseExcelApplication and the success
+// message. A failure once the workbook is open closes it unsaved and leaves no output file;
+// the HostError or ProgramEnding then goes on to the caller.
+void Form201(BuildContext& context);
+
+}  // namespace vatrix
+
+#endif  // VATRIX_RETURNS_FORM201_H_
