@@ -1,0 +1,241 @@
+// Runs the Form 201A list builder end to end on the large sample company 1234 for April to
+// September 2015 (all sales accounts; some 42,000 bills) into an .xls file through the office,
+// office start included, and splits the time into query, office start with template load,
+// rows and save. Beside it, the time the office takes to turn the same rows and columns from a
+// CSV file into an .xls file from the command line (its own start included). Prints every run
+// and the medians, for the "Old Type" layout (42,000 bills outgrow the 40,000 prepared rows of
+// the largest template, so rows are inserted first) and the macro-based one (no macro in the
+// sample templates: the rows are inserted natively).
+//
+//   list_export_bench --sample DIR [--runs R] [--layout old|macro|both]
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/build_context.h"
+#include "hostdata/host_error.h"
+#include "hostdata/selection_lists.h"
+#include "returns/list_forms.h"
+#include "workbook/csv_text.h"
+#include "workbook/office_spreadsheet.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double>(to - from).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The office engine, with the moments of opening and saving taken and the written cells kept.
+class TimedSpreadsheet : public vatrix::OfficeSpreadsheet {
+ public:
+  TimedSpreadsheet(vatrix::Office& office, std::map<int, std::map<int, vatrix::CellValue>>* cells)
+      : OfficeSpreadsheet(office), cells_(cells) {}
+  void Open(const std::string& path) override {
+    open_begin = Clock::now();
+    OfficeSpreadsheet::Open(path);
+    open_end = Clock::now();
+  }
+  void Write(const vatrix::Sheet& sheet, int row, int column,
+             const vatrix::CellValue& value) override {
+    if (cells_) (*cells_)[row][column] = value;
+    OfficeSpreadsheet::Write(sheet, row, column, value);
+  }
+  void SaveAs(const std::string& path, int file_format) override {
+    save_begin = Clock::now();
+    OfficeSpreadsheet::SaveAs(path, file_format);
+    save_end = Clock::now();
+  }
+  inline static Clock::time_point open_begin, open_end, save_begin, save_end;
+
+ private:
+  std::map<int, std::map<int, vatrix::CellValue>>* cells_;
+};
+
+class QuietUi : public vatrix::UserInterface {
+ public:
+  vatrix::MessageAnswer ShowMessage(const vatrix::Message& message) override {
+    last = message;
+    return vatrix::MessageAnswer::kOk;
+  }
+  void EndProgram() override {}
+  vatrix::Message last;
+};
+
+struct Times {
+  double query, start, rows, save, total;
+  int rows_written;
+};
+
+Times RunBuilder(const std::string& sample, bool old_type, const fs::path& out,
+                 std::map<int, std::map<int, vatrix::CellValue>>* cells) {
+  QuietUi ui;
+  vatrix::Session session;
+  session.AppTitle = vatrix::kAppTitle;
+  session.ReturnCode = "201A";
+  session.YearFrom = "01/04/2015";
+  session.YearTo = "31/03/2016";
+  session.PeriodRange = " Between #4/1/2015# and #9/30/2015# ";
+  session.PeriodName = "First Half";
+  session.FileFormat = vatrix::kFormatExcel97;
+  vatrix::SelectionLists lists;
+  vatrix::FormwiseRecordSet({sample, "1234", "201A", false}, &lists, ui);
+  for (const vatrix::ListItem& item : lists.list1) {
+    session.AccountCodes +=
+        (session.AccountCodes.empty() ? "'" : ",'") + std::to_string(item.code) + "'";
+  }
+  vatrix::PanelChoices panel;
+  panel.output_folder = out.parent_path().string() + "/";
+  panel.file_name = out.stem().string();
+  panel.file_type = ".xls";
+  panel.old_type = old_type;
+  vatrix::WaitPanel wait(ui);
+  vatrix::TemplateSession workbook;
+  const auto t0 = Clock::now();
+  vatrix::Office office;
+  vatrix::BuildContext context{session,
+                               lists,
+                               ui,
+                               VATRIX_BINARY_DIR,
+                               std::string(VATRIX_BINARY_DIR) + "/Master",
+                               panel,
+                               {},
+                               wait,
+                               workbook,
+                               [&] { return std::make_unique<TimedSpreadsheet>(office, cells); }};
+  vatrix::Form201A(context);
+  const auto t1 = Clock::now();
+  if (ui.last.icon != vatrix::MessageIcon::kInformation) {
+    std::fprintf(stderr, "%s: %s\n", ui.last.title.c_str(), ui.last.text.c_str());
+    std::exit(1);
+  }
+  return {Seconds(t0, TimedSpreadsheet::open_begin),
+          Seconds(TimedSpreadsheet::open_begin, TimedSpreadsheet::open_end),
+          Seconds(TimedSpreadsheet::open_end, TimedSpreadsheet::save_begin),
+          Seconds(TimedSpreadsheet::save_begin, TimedSpreadsheet::save_end),
+          Seconds(t0, t1),
+          std::stoi(wait.state().total_records)};
+}
+
+std::string CsvOf(const std::map<int, std::map<int, vatrix::CellValue>>& cells) {
+  vatrix::TextGrid grid;
+  for (const auto& [row, columns] : cells) {
+    std::vector<std::string> line;
+    for (const auto& [column, value] : columns) {
+      const double* number = std::get_if<double>(&value);
+      line.push_back(number ? vatrix::FormatNumber(*number) : std::get<std::string>(value));
+    }
+    grid.push_back(std::move(line));
+  }
+  return vatrix::CsvBytes(grid);
+}
+
+// The office's own command-line conversion of `csv` to .xls, with a private profile.
+double RunConvert(const fs::path& csv, const fs::path& dir) {
+  fs::remove_all(dir / "profile");
+  fs::remove_all(dir / "converted");
+  const std::string profile = "file://" + (dir / "profile").string();
+  const std::string outdir = (dir / "converted").string();
+  std::fflush(stdout);
+  const auto t0 = Clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    const std::string env = "-env:UserInstallation=" + profile;
+    execlp("soffice", "soffice", env.c_str(), "--headless", "--norestore", "--convert-to", "xls",
+           "--outdir", outdir.c_str(), csv.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const auto t1 = Clock::now();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !fs::exists(outdir + "/bills.xls")) {
+    std::fprintf(stderr, "the office's conversion failed\n");
+    std::exit(1);
+  }
+  return Seconds(t0, t1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string sample, layout = "both";
+  int runs = 3;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string name = argv[i];
+    if (name == "--sample") sample = argv[i + 1];
+    if (name == "--runs") runs = std::atoi(argv[i + 1]);
+    if (name == "--layout") layout = argv[i + 1];
+  }
+  if (sample.empty() || runs < 1 || argc % 2 == 0 ||
+      (layout != "old" && layout != "macro" && layout != "both")) {
+    std::fprintf(stderr,
+                 "usage: list_export_bench --sample DIR [--runs R] [--layout old|macro|both]\n");
+    return 2;
+  }
+  const fs::path dir =
+      fs::temp_directory_path() / ("vatrix-list-bench-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  std::vector<bool> layouts;
+  if (layout != "macro") layouts.push_back(true);
+  if (layout != "old") layouts.push_back(false);
+  for (bool old_type : layouts) {
+    const char* name = old_type ? "Old Type" : "Macro Based";
+    std::map<int, std::map<int, vatrix::CellValue>> cells;
+    std::vector<double> query, start, rows, save, total, convert;
+    int count = 0;
+    for (int run = 0; run < runs; ++run) {
+      const fs::path out = dir / ("run" + std::to_string(run) + (old_type ? "o" : "m") + ".xls");
+      const Times t = RunBuilder(sample, old_type, out, run == 0 ? &cells : nullptr);
+      if (run == 0) std::ofstream(dir / "bills.csv", std::ios::binary) << CsvOf(cells);
+      convert.push_back(RunConvert(dir / "bills.csv", dir));
+      query.push_back(t.query);
+      start.push_back(t.start);
+      rows.push_back(t.rows);
+      save.push_back(t.save);
+      total.push_back(t.total);
+      count = t.rows_written;
+      fs::remove(out);
+      std::printf(
+          "%s run %d: %.2f s (query %.2f, office start and template %.2f, rows %.2f, "
+          "save %.2f), office CSV conversion %.2f s\n",
+          name, run + 1, t.total, t.query, t.start, t.rows, t.save, convert.back());
+    }
+    std::printf(
+        "%s, Form 201A, %d bills, %zu cells, medians over %d runs:\n", name, count,
+        [&] {
+          size_t n = 0;
+          for (const auto& [row, columns] : cells) n += columns.size();
+          return n;
+        }(),
+        runs);
+    std::printf(
+        "  builder: query %.2f s, office start and template %.2f s, rows %.2f s, save "
+        "%.2f s, total %.2f s\n",
+        Median(query), Median(start), Median(rows), Median(save), Median(total));
+    std::printf(
+        "  office CSV to .xls conversion of the same rows (its own start included): "
+        "%.2f s\n",
+        Median(convert));
+    std::printf("  ratio builder / conversion: %.2f\n", Median(total) / Median(convert));
+  }
+  fs::remove_all(dir);
+  return 0;
+}
