@@ -25,11 +25,13 @@
 #include <com/sun/star/script/provider/XScriptProviderSupplier.hpp>
 #include <com/sun/star/sheet/XCalculatable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/sheet/XUsedAreaCursor.hpp>
 #include <com/sun/star/table/CellAddress.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/table/XCell.hpp>
@@ -604,8 +606,14 @@ void OfficeSpreadsheet::InsertRowsBelow(const Sheet& sheet, int row, int count) 
     settings->setPropertyValue("ExpandReferences", Any(true));
     lines->getRows()->insertByIndex(row, count);
     settings->setPropertyValue("ExpandReferences", expand);
-    // Copies the row into the new rows, doubling the copied block each time.
-    const sal_Int32 last_column = lines->getColumns()->getCount() - 1;
+    // Copies the row into the new rows, doubling the copied block each time. Only the used
+    // columns are copied: a whole sheet row is thousands of columns wide.
+    Reference<css::sheet::XUsedAreaCursor> used(table->createCursor(), UNO_QUERY_THROW);
+    used->gotoEndOfUsedArea(false);
+    const sal_Int32 last_column =
+        Reference<css::sheet::XCellRangeAddressable>(used, UNO_QUERY_THROW)
+            ->getRangeAddress()
+            .EndColumn;
     const auto index = static_cast<sal_Int16>(sheet.position - 1);
     Reference<css::sheet::XCellRangeMovement> movement(table, UNO_QUERY_THROW);
     for (int filled = 0; filled < count;) {
