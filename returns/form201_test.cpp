@@ -258,34 +258,6 @@ std::string SampleFolder() {
   return sample ? sample : std::string(VATRIX_BINARY_DIR) + "/sample";
 }
 
-// Hands the builder a workbook the test keeps after the run has released it.
-class BorrowedSheets : public Spreadsheet {
- public:
-  explicit BorrowedSheets(MemorySpreadsheet& m) : m_(m) {}
-  void Open(const std::string& path) override { m_.Open(path); }
-  Sheet SheetAt(int position) override { return m_.SheetAt(position); }
-  Sheet SheetNamed(const std::string& name) override { return m_.SheetNamed(name); }
-  void Activate(const Sheet& sheet) override { m_.Activate(sheet); }
-  void Write(const Sheet& sheet, int row, int column, const CellValue& value) override {
-    m_.Write(sheet, row, column, value);
-  }
-  CellValue Read(const Sheet& sheet, int row, int column) override {
-    return m_.Read(sheet, row, column);
-  }
-  bool RunMacro(const std::string& reference, double argument) override {
-    return m_.RunMacro(reference, argument);
-  }
-  void InsertRowsBelow(const Sheet& sheet, int row, int count) override {
-    m_.InsertRowsBelow(sheet, row, count);
-  }
-  void SaveAs(const std::string& path, int file_format) override { m_.SaveAs(path, file_format); }
-  void Close() override { m_.Close(); }
-  void Quit() override { m_.Quit(); }
-
- private:
-  MemorySpreadsheet& m_;
-};
-
 class Form201RunTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -323,7 +295,7 @@ class Form201RunTest : public ::testing::Test {
                          [this, template_sheets]() -> std::unique_ptr<Spreadsheet> {
                            kept_ = Form201Template(template_sheets);
                            sheets_ = kept_.get();
-                           return std::make_unique<BorrowedSheets>(*kept_);
+                           return Borrow(*kept_);
                          }};
     Form201(context);
   }

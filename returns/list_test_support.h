@@ -14,36 +14,6 @@
 
 namespace vatrix::testing {
 
-// Hands the run a workbook that forwards to one the test owns.
-class SharedSpreadsheet : public Spreadsheet {
- public:
-  explicit SharedSpreadsheet(MemorySpreadsheet& book) : book_(book) {}
-  void Open(const std::string& path) override { book_.Open(path); }
-  Sheet SheetAt(int position) override { return book_.SheetAt(position); }
-  Sheet SheetNamed(const std::string& name) override { return book_.SheetNamed(name); }
-  void Activate(const Sheet& sheet) override { book_.Activate(sheet); }
-  void Write(const Sheet& sheet, int row, int column, const CellValue& value) override {
-    book_.Write(sheet, row, column, value);
-  }
-  CellValue Read(const Sheet& sheet, int row, int column) override {
-    return book_.Read(sheet, row, column);
-  }
-  bool RunMacro(const std::string& reference, double argument) override {
-    return book_.RunMacro(reference, argument);
-  }
-  void InsertRowsBelow(const Sheet& sheet, int row, int count) override {
-    book_.InsertRowsBelow(sheet, row, count);
-  }
-  void SaveAs(const std::string& path, int file_format) override {
-    book_.SaveAs(path, file_format);
-  }
-  void Close() override { book_.Close(); }
-  void Quit() override { book_.Quit(); }
-
- private:
-  MemorySpreadsheet& book_;
-};
-
 class PanelRecordingUi : public RecordingUi {
  public:
   void ShowWaitPanel(const WaitPanelState& state) override { panels.push_back(state); }
@@ -78,7 +48,7 @@ struct ListRun {
                         {},
                         wait,
                         workbook,
-                        [this] { return std::make_unique<SharedSpreadsheet>(book); }};
+                        [this] { return Borrow(book); }};
   }
 
   // Writes into `row` and below of the list sheet, by row: column → value.

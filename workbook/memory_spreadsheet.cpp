@@ -131,4 +131,41 @@ void MemorySpreadsheet::Quit() {
   quit = true;
 }
 
+namespace {
+
+class BorrowedSpreadsheet : public Spreadsheet {
+ public:
+  explicit BorrowedSpreadsheet(MemorySpreadsheet& book) : book_(book) {}
+  void Open(const std::string& path) override { book_.Open(path); }
+  Sheet SheetAt(int position) override { return book_.SheetAt(position); }
+  Sheet SheetNamed(const std::string& name) override { return book_.SheetNamed(name); }
+  void Activate(const Sheet& sheet) override { book_.Activate(sheet); }
+  void Write(const Sheet& sheet, int row, int column, const CellValue& value) override {
+    book_.Write(sheet, row, column, value);
+  }
+  CellValue Read(const Sheet& sheet, int row, int column) override {
+    return book_.Read(sheet, row, column);
+  }
+  bool RunMacro(const std::string& reference, double argument) override {
+    return book_.RunMacro(reference, argument);
+  }
+  void InsertRowsBelow(const Sheet& sheet, int row, int count) override {
+    book_.InsertRowsBelow(sheet, row, count);
+  }
+  void SaveAs(const std::string& path, int file_format) override {
+    book_.SaveAs(path, file_format);
+  }
+  void Close() override { book_.Close(); }
+  void Quit() override { book_.Quit(); }
+
+ private:
+  MemorySpreadsheet& book_;
+};
+
+}  // namespace
+
+std::unique_ptr<Spreadsheet> Borrow(MemorySpreadsheet& book) {
+  return std::make_unique<BorrowedSpreadsheet>(book);
+}
+
 }  // namespace vatrix

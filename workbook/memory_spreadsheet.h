@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <tuple>
@@ -85,6 +86,10 @@ class MemorySpreadsheet : public Spreadsheet {
   std::set<std::string> macros_;
   std::map<Key, Cell> cells_;
 };
+
+// A workbook for a builder run that owns and releases its engine, forwarding every call to
+// `book`, so that the test keeps the workbook and what it recorded after the run.
+std::unique_ptr<Spreadsheet> Borrow(MemorySpreadsheet& book);
 
 }  // namespace vatrix
 
