@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/build_context.h"
+#include "bench/office_conversion.h"
 #include "hostdata/host_error.h"
 #include "hostdata/selection_lists.h"
 #include "returns/list_forms.h"
@@ -178,33 +179,6 @@ Times RunBuilderInChild(const std::string& sample, bool old_type, const fs::path
   return times;
 }
 
-// The office's own command-line conversion of `csv` to .xls, with a private profile.
-double RunConvert(const fs::path& csv, const fs::path& dir) {
-  fs::remove_all(dir / "profile");
-  fs::remove_all(dir / "converted");
-  const std::string profile = "file://" + (dir / "profile").string();
-  const std::string outdir = (dir / "converted").string();
-  std::fflush(stdout);
-  const auto t0 = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::freopen("/dev/null", "w", stdout);
-    const std::string env = "-env:UserInstallation=" + profile;
-    execlp("soffice", "soffice", env.c_str(), "--headless", "--norestore", "--convert-to", "xls",
-           "--outdir", outdir.c_str(), csv.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const auto t1 = Clock::now();
-  const fs::path converted = fs::path(outdir) / csv.filename().replace_extension(".xls");
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !fs::exists(converted)) {
-    std::fprintf(stderr, "the office's conversion failed\n");
-    std::exit(1);
-  }
-  return Seconds(t0, t1);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -238,8 +212,8 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
       const fs::path out = dir / ("run" + std::to_string(run) + (old_type ? "o" : "m") + ".xls");
       const Times t = RunBuilderInChild(sample, old_type, out, run == 0 ? &csv : nullptr);
-      convert.push_back(RunConvert(csv, dir));
-      overhead.push_back(RunConvert(tiny, dir));
+      convert.push_back(vatrix::bench::OfficeConvertToXls(csv, dir));
+      overhead.push_back(vatrix::bench::OfficeConvertToXls(tiny, dir));
       query.push_back(t.query);
       start.push_back(t.start);
       rows.push_back(t.rows);

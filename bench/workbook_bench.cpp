@@ -7,7 +7,6 @@
 //   workbook_bench [--template PATH] [--rows N] [--first-row R] [--runs R]
 //
 // PATH defaults to build/Master/VAT_RET_201A_40000_Monthly_New.xls.
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/office_conversion.h"
 #include "hostdata/host_error.h"
 #include "workbook/csv_text.h"
 #include "workbook/office_spreadsheet.h"
@@ -104,30 +104,6 @@ EngineTimes RunEngine(const Options& options, const fs::path& out) {
   return {Seconds(t0, t1), Seconds(t1, t2), Seconds(t2, t3)};
 }
 
-// The office's own command-line conversion of `csv` to .xls, with a private profile.
-double RunConvert(const fs::path& csv, const fs::path& dir) {
-  const std::string profile = "file://" + (dir / "profile").string();
-  const std::string outdir = (dir / "converted").string();
-  std::fflush(stdout);
-  const auto t0 = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::freopen("/dev/null", "w", stdout);
-    const std::string env = "-env:UserInstallation=" + profile;
-    execlp("soffice", "soffice", env.c_str(), "--headless", "--norestore", "--convert-to", "xls",
-           "--outdir", outdir.c_str(), csv.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const auto t1 = Clock::now();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !fs::exists(outdir + "/bills.xls")) {
-    std::fprintf(stderr, "the office's conversion failed\n");
-    std::exit(1);
-  }
-  return Seconds(t0, t1);
-}
-
 bool ParseArguments(int argc, char** argv, Options& options) {
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string name = argv[i];
@@ -170,7 +146,7 @@ int main(int argc, char** argv) {
       totals.push_back(times.start + times.write + times.save);
       fs::remove_all(dir / "profile");
       fs::remove_all(dir / "converted");
-      converts.push_back(RunConvert(dir / "bills.csv", dir));
+      converts.push_back(vatrix::bench::OfficeConvertToXls(dir / "bills.csv", dir));
       std::printf("run %d: engine %.2f s (start %.2f, write %.2f, save %.2f), convert %.2f s\n",
                   run + 1, totals.back(), times.start, times.write, times.save, converts.back());
     }

@@ -2,6 +2,7 @@
 #ifndef VATRIX_HOSTDATA_RECORDING_UI_H_
 #define VATRIX_HOSTDATA_RECORDING_UI_H_
 
+#include <string>
 #include <vector>
 
 #include "hostdata/user_interface.h"
@@ -15,6 +16,13 @@ class RecordingUi : public UserInterface {
     return answer;
   }
   void EndProgram() override { ended = true; }
+
+  // Every message shown, a line each as "title: text", to explain a failing check.
+  std::string Transcript() const {
+    std::string lines;
+    for (const Message& message : messages) lines += message.title + ": " + message.text + "\n";
+    return lines;
+  }
 
   std::vector<Message> messages;
   MessageAnswer answer = MessageAnswer::kOk;

@@ -15,13 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every message shown, for a failure's explanation.
-std::string Texts(const testing::RecordingUi& ui) {
-  std::string texts;
-  for (const Message& message : ui.messages) texts += message.title + ": " + message.text + "\n";
-  return texts;
-}
-
 double Amount(const CellValue& value) {
   if (const double* number = std::get_if<double>(&value)) return *number;
   EXPECT_EQ(std::get<std::string>(value), "") << "a cell holds text where an amount belongs";
@@ -83,7 +76,7 @@ Office* Form201OfficeTest::office_ = nullptr;
 
 TEST_F(Form201OfficeTest, SavedWorkbookHoldsTheFiguresAndTheTemplatesTotals) {
   Run(std::string(VATRIX_BINARY_DIR) + "/Master");
-  ASSERT_EQ(ui_.messages.size(), 1u) << Texts(ui_);
+  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
   const std::string saved = out_ + "/Form 201 - Monthly - April.xls";
   ASSERT_TRUE(fs::exists(saved));
   const Form201Figures figures = ReadForm201Figures(lists_.connection, session_.PeriodRange, ui_);
@@ -130,7 +123,7 @@ TEST_F(Form201OfficeTest, FailedRunLeavesNoFile) {
   // The office serves the next run.
   ui_.messages.clear();
   Run(std::string(VATRIX_BINARY_DIR) + "/Master");
-  ASSERT_EQ(ui_.messages.size(), 1u) << Texts(ui_);
+  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
   EXPECT_TRUE(fs::exists(out_ + "/Form 201 - Monthly - April.xls"));
 }
 

@@ -19,13 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every message shown, for a failure's explanation.
-std::string Texts(const testing::RecordingUi& ui) {
-  std::string texts;
-  for (const Message& message : ui.messages) texts += message.title + ": " + message.text + "\n";
-  return texts;
-}
-
 double Num(MemorySpreadsheet& m, int sheet, int row, int column) {
   const CellValue value = m.Value(sheet, row, column);
   const double* number = std::get_if<double>(&value);
@@ -526,7 +519,7 @@ TEST_F(Form201RunTest, MonthAndQuarterFiguresMatchTheRows) {
   const std::string company = SampleFolder() + "/007";
   Run(company);
   ASSERT_TRUE(sheets_);
-  ASSERT_EQ(ui_.messages.size(), 1u) << Texts(ui_);
+  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
   Connection raw;
   raw.OpenFolder(company);
   const std::vector<double> april = FiguresFromRows(Ledgers(raw, {2015, 4, 1}, {2015, 4, 30}));
@@ -547,7 +540,7 @@ TEST_F(Form201RunTest, MonthAndQuarterFiguresMatchTheRows) {
   panel_.return_type = "Quaterly";
   Period(" Between #4/1/2015# and #6/30/2015# ", " #4/1/2015# ", 0, 1);
   Run(company);
-  ASSERT_EQ(ui_.messages.size(), 1u) << Texts(ui_);
+  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
   ExpectCellTable(*sheets_, FiguresFromRows(Ledgers(raw, {2015, 4, 1}, {2015, 6, 30})));
 }
 
@@ -624,7 +617,7 @@ TEST_F(Form201RunTest, RateRowsFromTheQueries) {
   testing::WriteFile(company + "/LEDGER.DBF", testing::DbfBytes(ledger));
 
   Run(company);
-  ASSERT_EQ(ui_.messages.size(), 1u) << Texts(ui_);
+  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
   ASSERT_TRUE(sheets_);
   EXPECT_EQ(Written(*sheets_, 2, 3, 1), CellValue("12.50"));
   EXPECT_EQ(Written(*sheets_, 2, 3, 3), CellValue("12.50%"));
