@@ -1,10 +1,8 @@
 // Every query text the program builds, assembled from its pieces the way the builders
-// assemble them for sample periods, run on the sample installation; the texts other returns
-// share with Form 201 come from Form 201's builder and run once. The thirty Form 201 figures
-// are also recomputed a second way, from the table rows read directly.
+// assemble them for sample periods, run on the sample installation; the texts of the returns
+// built so far come from their builders, and texts other returns share with them run once.
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -23,6 +21,8 @@
 #include "hostdata/host_error.h"
 #include "hostdata/value.h"
 #include "returns/form201_queries.h"
+#include "returns/list_queries.h"
+#include "returns/vat_credit.h"
 
 namespace vatrix {
 namespace {
@@ -62,7 +62,6 @@ std::string Trimmed(std::string_view text) {
 // ---- Table rows read straight from the files ----
 
 using Text = std::optional<std::string>;
-using Amount = std::optional<double>;
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -95,16 +94,6 @@ class TableRows {
     if (value.kind() != Value::Kind::kText || value.text().empty()) return std::nullopt;
     return value.text();
   }
-  Amount NumberAt(size_t row, std::string_view column) const {
-    const Value& value = At(row, column);
-    if (value.kind() != Value::Kind::kNumber) return std::nullopt;
-    return value.number();
-  }
-  std::optional<Date> DateAt(size_t row, std::string_view column) const {
-    const Value& value = At(row, column);
-    if (value.kind() != Value::Kind::kDate) return std::nullopt;
-    return value.date();
-  }
 
  private:
   const Value& At(size_t row, std::string_view column) const {
@@ -119,12 +108,10 @@ class TableRows {
   std::vector<std::vector<Value>> rows_;
 };
 
-// Comparisons as a WHERE clause sees them: a null column satisfies neither = nor <>.
+// A text column compared as a WHERE clause compares it: a null satisfies no comparison.
 bool Is(const Text& text, std::string_view wanted) {
   return text && SameTextIgnoringCase(*text, wanted);
 }
-bool Is(const Amount& number, double wanted) { return number && *number == wanted; }
-bool IsNot(const Amount& number, double wanted) { return number && *number != wanted; }
 
 // ---- The selections a user makes in the panel, taken from the sample's own lists ----
 
@@ -238,173 +225,6 @@ constexpr char kBatchList[] =
 std::string SearchFilter(std::string_view column, std::string_view typed) {
   return Join({"Select Code,Name,DFr,DTo From Company where ucase(mid(", column, ",1,",
                std::to_string(typed.size()), "))= '", typed, "' Order By ", column});
-}
-
-// ---- VAT credit steps ----
-
-// The credit check's step queries read the year from its first day, 4/1/2015, and group the
-// VAT account's postings by month or by quarter of the year.
-constexpr char kStepSums[] =
-    "SELECT Sum(IIf(Ledger.DC='C',Ledger.Amt,0)) AS VatDebit, Sum(IIf(Ledger.DC='D',Ledger.Amt,0)) "
-    "AS VatCredit, Sum(IIf(Ledger.DC='C',-Ledger.Amt,Ledger.Amt)) AS VatClosing, ";
-constexpr char kMonthKey[] = "Format(Month([DATE]),'00')";
-constexpr char kQuarterKey[] =
-    "Format(IIf(Month(Ledger.Date)=4 Or Month(Ledger.Date)=5 Or "
-    "Month(Ledger.Date)=6,1,IIf(Month(Ledger.Date)=7 Or Month(Ledger.Date)=8 Or "
-    "Month(Ledger.Date)=9,2,IIf(Month(Ledger.Date)=10 Or Month(Ledger.Date)=11 Or "
-    "Month(Ledger.Date)=12,3,4))),'00')";
-constexpr char kOpeningCredit[] = "IIf([OPBAL]<0,-[OPBAL],0)";
-constexpr char kStepSource[] =
-    "FROM Ledger INNER JOIN ACT ON Ledger.CODE = ACT.CODE "
-    "Where (((ACT.ACT_TYPE) = 90) And ((Ledger.VTYPE) = 'SA' Or (Ledger.VTYPE) = 'SR' Or "
-    "(Ledger.VTYPE) = 'PR' Or (Ledger.VTYPE) = 'PU')) Or (((([Ledger].[VTYPE]) = 'SA' Or "
-    "([Ledger].[VTYPE]) = 'SR' Or ([Ledger].[VTYPE]) = 'PU' Or ([Ledger].[VTYPE]) = 'PR') = False) "
-    "And (Not (Ledger.VATCODE) Is Null) And ((ACT.ACT_TYPE)=90)) And ";
-
-std::string VatCreditSteps(bool quarterly, std::string_view period_start) {
-  const char* key = quarterly ? kQuarterKey : kMonthKey;
-  return Join({kStepSums, key, quarterly ? " AS Qrtr, " : " AS YearMonth, ", kOpeningCredit,
-               " AS VatOpBal ", kStepSource, "Ledger.DATE Between #4/1/2015# and", period_start,
-               "GROUP BY ", key, ", ", kOpeningCredit});
-}
-
-// ---- Annexure lists ----
-
-// Pieces every bill list shares: the party columns (and the same expressions as a GROUP BY
-// names them), the joins, and the tax amounts of whole bills and of item-wise bills.
-constexpr char kPartyColumns[] =
-    "IIf(SP.CBR='R',ACT.NAME,CASHCUST.NAME) AS PARTY, IIf(SP.CBR='R',ACT.STNO,CASHCUST.STNO) AS "
-    "STNO, IIf(SP.CBR='R',ACT.STNO,CASHCUST.STNO) AS CSTNO ";
-constexpr char kPartyGroup[] =
-    "IIf(SP.CBR='R',ACT.NAME,CASHCUST.NAME), IIf(SP.CBR='R',ACT.STNO,CASHCUST.STNO), "
-    "IIf(SP.CBR='R',ACT.STNO,CASHCUST.STNO) ";
-constexpr char kBillFrom[] =
-    "FROM CASHCUST RIGHT JOIN ((ACT RIGHT JOIN SP ON ACT.CODE=SP.CODE) INNER JOIN STAX ON "
-    "SP.ST_TYPE=STAX.CODE) ON CASHCUST.CODE=SP.CODE ";
-constexpr char kItemFrom[] =
-    "FROM ((ACT RIGHT JOIN ((ITVAT INNER JOIN STAX ON ITVAT.VATCODE = STAX.CODE) INNER JOIN SP ON "
-    "ITVAT.LINK = SP.LINK) ON ACT.CODE = SP.CODE) LEFT JOIN CASHCUST ON SP.CODE = CASHCUST.CODE) "
-    "INNER JOIN STAX AS STAX_1 ON SP.ST_TYPE = STAX_1.CODE ";
-constexpr char kBillTaxAmounts[] =
-    "((SP.TAX_AMT*(STAX.PCN-STAX.BC_TAX))/100) AS VAT_AMT, "
-    "SP.ST_AMT-((SP.TAX_AMT*(STAX.PCN-STAX.BC_TAX))/100) AS ATX_AMT, SP.AT_AMT,SP.VTYPE,";
-constexpr char kItemTaxAmounts[] =
-    "Sum(ITVAT.AMT) AS TAX_AMT, Sum((ITVAT.AMT*(STAX.PCN-STAX.BC_TAX))/100) AS VAT_AMT, "
-    "Sum(ITVAT.VAT-((ITVAT.AMT*(STAX.PCN-STAX.BC_TAX))/100)) AS ATX_AMT, 0 as ";
-
-// The columns after SP.DATE, which the lists write in two orders and spellings.
-struct AnnexureColumns {
-  std::string_view bill_selected;  // whole bills, when tax types are chosen
-  std::string_view bill_all;       // whole bills, for every tax type
-  std::string_view item;           // item-wise bills
-  std::string_view item_at_amt;    // the name of the item-wise bills' zero AT_AMT
-  std::string_view item_group;
-};
-
-constexpr AnnexureColumns kTypeFirst{"SP.BILL_AMT, SP.ST_TYPE,SP.PSCODE, SP.TAX_AMT, ",
-                                     "SP.BILL_AMT, SP.ST_TYPE,SP.PSCODE, SP.TAX_AMT, ",
-                                     "SP.BILL_AMT, SP.ST_TYPE,SP.PSCODE, ", "at_amt",
-                                     "SP.BILL_AMT, SP.ST_TYPE,SP.PSCODE, SP.VTYPE, "};
-constexpr AnnexureColumns kCodeFirst{"SP.BILL_AMT, SP.PSCODE, SP.ST_TYPE,SP.TAX_AMT, ",
-                                     "SP.BILL_AMT,SP.PSCODE, SP.ST_TYPE,SP.TAX_AMT, ",
-                                     "SP.BILL_AMT, SP.PSCODE,SP.ST_TYPE, ", "AT_AMT",
-                                     "SP.BILL_AMT, SP.PSCODE, SP.ST_TYPE,SP.VTYPE, "};
-
-// A list of the bills of one voucher type; `item_vattype` marks its item-wise bills. Sales
-// lists choose from the sales accounts, the others from the purchase accounts.
-struct AnnexureForm {
-  const char* name;
-  const AnnexureColumns* columns;
-  std::string_view vtype;
-  std::string_view item_vattype;
-};
-
-constexpr AnnexureForm kAnnexureForms[] = {{"Form201A", &kTypeFirst, "SA", "15"},
-                                           {"Form201B", &kCodeFirst, "PU", "14"},
-                                           {"Form202A", &kTypeFirst, "PU", "14"}};
-
-// Bills and item-wise bills of the period posted to the chosen accounts; `tax_filter` is
-// null when every tax type is meant.
-std::string AnnexureList(const AnnexureForm& form, const std::string* tax_filter,
-                         std::string_view period, std::string_view account_codes) {
-  const AnnexureColumns& c = *form.columns;
-  const std::string chosen_types = tax_filter == nullptr ? "" : "(" + *tax_filter + ") And ";
-  return Join({"Select * From (SELECT SP.LINK, SP.DOCNO, SP.DATE,",
-               tax_filter == nullptr ? c.bill_all : c.bill_selected,
-               kBillTaxAmounts,
-               kPartyColumns,
-               kBillFrom,
-               "Where (STAX.VATTYPE <> ",
-               form.item_vattype,
-               " And SP.VTYPE = '",
-               form.vtype,
-               "') And ",
-               chosen_types,
-               "(SP.DATE",
-               period,
-               ") UNION SELECT ITVAT.LINK, SP.DOCNO, SP.DATE,",
-               c.item,
-               kItemTaxAmounts,
-               c.item_at_amt,
-               ",SP.VTYPE, ",
-               kPartyColumns,
-               kItemFrom,
-               "Where (((STAX_1.VATTYPE) = ",
-               form.item_vattype,
-               ")) And ",
-               chosen_types,
-               "SP.DATE",
-               period,
-               "GROUP BY ITVAT.LINK, SP.DOCNO, SP.DATE,",
-               c.item_group,
-               kPartyGroup,
-               "Having (((SP.VTYPE) = '",
-               form.vtype,
-               "'))) as ItemVat WHERE (ItemVat.PSCODE IN (",
-               Trimmed(account_codes),
-               ")) ORDER BY ItemVat.DATE, ItemVat.DOCNO"});
-}
-
-std::string Form202BList(std::string_view period, std::string_view account_codes) {
-  return Join(
-      {"SELECT SP.LINK, SP.DOCNO, SP.DATE,SP.BILL_AMT, SP.ST_TYPE,SP.PSCODE, SP.TAX_AMT, "
-       "0.00 AS VAT_AMT, 0.00 AS ATX_AMT, SP.AT_AMT,SP.VTYPE,",
-       kPartyColumns, kBillFrom, "Where (SP.DATE", period, ") And (SP.PSCODE IN (",
-       Trimmed(account_codes), ")) ORDER BY Sp.DATE, Sp.DOCNO"});
-}
-
-// The date a CST bill counts under: its bill date, or its stock date when "Use Stock Date" is on.
-std::string CstDate(bool use_stock_date) {
-  return use_stock_date ? "IIf(IsDate(SP.STOCKDT),SP.STOCKDT,SP.DATE)" : "SP.DATE";
-}
-
-// Pieces both CST form lists share.
-constexpr char kCstBillColumns[] =
-    "SP.BILL_AMT,SP.PSCODE, SP.TAX_AMT, SP.ST_AMT, SP.FORM_REQ, STAX.CODE, SP.VTYPE, STAX.NAME as "
-    "TaxName, IIf(SP.CBR='R',ACT.NAME,CASHCUST.NAME) AS PARTY, FORMMAST.NAME as FName, "
-    "IIf(SP.CBR='R',ACT.STNO,CASHCUST.STNO) AS STNO, IIf(SP.CBR='R',ACT.CSTNO,CASHCUST.CSTNO) AS "
-    "CSTNO, IIf(SP.CBR='R',ACT.ADD3,CASHCUST.ADD3) AS ADD3, IIf(SP.CBR='R',ACT.ITNO,CASHCUST.ITNO) "
-    "AS ITNO, IIf(SP.CBR='R',ACT.LICNO,CASHCUST.LICNO) AS LICNO, "
-    "IIf(SP.CBR='R',ACT.EMAIL,CASHCUST.EMAIL) AS EMAIL, ";
-constexpr char kCstSource[] =
-    "FROM (CASHCUST RIGHT JOIN ((SP LEFT JOIN ACT ON SP.CODE = ACT.CODE) INNER JOIN STAX ON "
-    "SP.ST_TYPE = STAX.CODE) ON CASHCUST.CODE = SP.CODE) LEFT JOIN FORMMAST ON SP.FORM_TYPE = "
-    "FORMMAST.CODE WHERE (SP.FORM_REQ=TRUE And Sp.Vtype='";
-
-std::string CstSalesList(bool use_stock_date, std::string_view period) {
-  const std::string d = CstDate(use_stock_date);
-  return Join({"SELECT SP.LINK, SP.DOCNO, ", d, " AS SPDATE, ", kCstBillColumns,
-               " IIf(SP.CBR='R',ACT.STATE,' ') AS STATE,IIf(SP.CBR='R',ACT.CATEGORY,"
-               "CASHCUST.CATEGORY) AS CATEGORY ",
-               kCstSource, "SA') And (", d, period, ") ORDER BY SP.DATE, SP.DOCNO"});
-}
-
-std::string CstPurchaseList(bool use_stock_date, std::string_view period) {
-  const std::string d = CstDate(use_stock_date);
-  return Join({"SELECT SP.LINK, SP.DOCNO, ", d, " AS SPDATE,", kCstBillColumns,
-               "IIf(SP.CBR='R',ACT.CATEGORY,CASHCUST.CATEGORY) AS CATEGORY, "
-               "IIf(SP.CBR='R',ACT.STATE,' ') AS STATE ",
-               kCstSource, "PU') And (", d, period, ") ORDER BY ", d, ", sp.DOCNO"});
 }
 
 // ---- Form 201C stock statement ----
@@ -656,54 +476,51 @@ void AddForm201(std::vector<CatalogueQuery>* t) {
 }
 
 void AddVatCredit(std::vector<CatalogueQuery>* t) {
-  Add(t, "VatCredit monthly steps April", Expect::kRows,
-      [] { return VatCreditSteps(false, kAprilStart); });
-  Add(t, "VatCredit quarterly steps April", Expect::kRows,
-      [] { return VatCreditSteps(true, kAprilStart); });
-  Add(t, "VatCredit monthly steps July", Expect::kRows,
-      [] { return VatCreditSteps(false, kJulyStart); });
-  Add(t, "VatCredit quarterly steps July", Expect::kRows,
-      [] { return VatCreditSteps(true, kJulyStart); });
+  const std::pair<const char*, const char*> starts[] = {{"April", kAprilStart},
+                                                        {"July", kJulyStart}};
+  for (const auto& [label, start] : starts) {
+    const std::string day = start;
+    Add(t, std::string("VatCredit monthly steps ") + label, Expect::kRows,
+        [day] { return MonthlyCreditStepQuery("01/04/2015", day); });
+    Add(t, std::string("VatCredit quarterly steps ") + label, Expect::kRows,
+        [day] { return QuarterlyCreditStepQuery("01/04/2015", day); });
+  }
 }
 
+// The bill lists as their builders compose them, for the sample's own accounts and tax types.
 void AddAnnexures(std::vector<CatalogueQuery>* t) {
-  for (const AnnexureForm& f : kAnnexureForms) {
-    const bool sales = f.vtype == "SA";
-    auto accounts = [sales] {
+  for (const char* code : {"201A", "201B", "202A"}) {
+    const bool sales = code == std::string("201A");
+    auto inputs = [sales](const char* period, bool one_account, bool selected) {
       const Selections& s = SampleSelections();
-      return AccountCodesOf(sales ? s.sales_accounts : s.purchase_accounts);
+      std::vector<std::string> accounts = sales ? s.sales_accounts : s.purchase_accounts;
+      if (one_account && !accounts.empty()) accounts.resize(1);
+      return ListQueryInputs{period, AccountCodesOf(accounts),
+                             TaxFilterOf(sales ? s.sales_tax_types : s.purchase_tax_types),
+                             selected, false};
     };
-    auto first_account = [sales] {
-      const Selections& s = SampleSelections();
-      const auto& all = sales ? s.sales_accounts : s.purchase_accounts;
-      return AccountCodesOf({all.empty() ? std::string() : all.front()});
-    };
-    auto tax_filter = [sales] {
-      const Selections& s = SampleSelections();
-      return TaxFilterOf(sales ? s.sales_tax_types : s.purchase_tax_types);
-    };
-    const AnnexureForm* form = &f;
-    Add(t, std::string(f.name) + " tax types selected", Expect::kRows, [=] {
-      const std::string filter = tax_filter();
-      return AnnexureList(*form, &filter, kApril, accounts());
-    });
-    Add(t, std::string(f.name) + " all tax types", Expect::kRows,
-        [=] { return AnnexureList(*form, nullptr, kApril, accounts()); });
-    Add(t, std::string(f.name) + " one account all tax types", Expect::kRuns,
-        [=] { return AnnexureList(*form, nullptr, kApril, first_account()); });
-    Add(t, std::string(f.name) + " all tax types quarter", Expect::kRows,
-        [=] { return AnnexureList(*form, nullptr, kFirstQuarter, accounts()); });
+    const std::string form = std::string("Form") + code;
+    Add(t, form + " tax types selected", Expect::kRows,
+        [=] { return ListQuery(code, inputs(kApril, false, true)); });
+    Add(t, form + " all tax types", Expect::kRows,
+        [=] { return ListQuery(code, inputs(kApril, false, false)); });
+    Add(t, form + " one account all tax types", Expect::kRuns,
+        [=] { return ListQuery(code, inputs(kApril, true, false)); });
+    Add(t, form + " all tax types quarter", Expect::kRows,
+        [=] { return ListQuery(code, inputs(kFirstQuarter, false, false)); });
   }
-  Add(t, "Form202B list", Expect::kRows,
-      [] { return Form202BList(kApril, AccountCodesOf(SampleSelections().sales_accounts)); });
-  Add(t, "Form3B Sales list by bill date", Expect::kRows,
-      [] { return CstSalesList(false, kApril); });
-  Add(t, "Form3B Sales list by stock date", Expect::kRows,
-      [] { return CstSalesList(true, kApril); });
-  Add(t, "Form3B Purchase list by bill date", Expect::kRows,
-      [] { return CstPurchaseList(false, kApril); });
-  Add(t, "Form3B Purchase list by stock date", Expect::kRows,
-      [] { return CstPurchaseList(true, kApril); });
+  Add(t, "Form202B list", Expect::kRows, [] {
+    return ListQuery("202B",
+                     {kApril, AccountCodesOf(SampleSelections().sales_accounts), "", false, false});
+  });
+  for (const char* code : {"3BSALES", "3BPURCHASE"}) {
+    for (bool stock_date : {false, true}) {
+      Add(t, std::string("Form") + code + (stock_date ? " by stock date" : " by bill date"),
+          Expect::kRows, [=] {
+            return ListQuery(code, {kApril, "", "", false, stock_date});
+          });
+    }
+  }
 }
 
 void AddStockStatement(std::vector<CatalogueQuery>* t) {
@@ -833,353 +650,6 @@ std::string TestName(const testing::TestParamInfo<CatalogueQuery>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryText, QueryCatalogueTest, testing::ValuesIn(EveryQuery()), TestName);
-
-// ---- The Form 201 figures computed a second way, from the rows ----
-
-struct Bill {
-  Text vtype, st_type;
-  std::optional<Date> date;
-  Amount bill_amt, tax_amt, st_amt;
-};
-struct TaxType {
-  Text code, vatdet, type;
-  Amount pcn, vattype;
-};
-struct Posting {
-  Text code, vtype, dc, vatcode;
-  std::optional<Date> date;
-  Amount amt;
-};
-struct Account {
-  Text code;
-  Amount act_type;
-};
-
-struct Books {
-  std::vector<Bill> bills;
-  std::vector<TaxType> tax_types;
-  std::vector<Posting> postings;
-  std::vector<Account> accounts;
-};
-
-Books ReadBooks() {
-  const std::string folder = CompanyFolder();
-  Books books;
-  const TableRows sp(folder, "SP");
-  for (size_t i = 0; i < sp.size(); ++i) {
-    books.bills.push_back({sp.TextAt(i, "VTYPE"), sp.TextAt(i, "ST_TYPE"), sp.DateAt(i, "DATE"),
-                           sp.NumberAt(i, "BILL_AMT"), sp.NumberAt(i, "TAX_AMT"),
-                           sp.NumberAt(i, "ST_AMT")});
-  }
-  const TableRows stax(folder, "STAX");
-  for (size_t i = 0; i < stax.size(); ++i) {
-    books.tax_types.push_back({stax.TextAt(i, "CODE"), stax.TextAt(i, "VATDET"),
-                               stax.TextAt(i, "TYPE"), stax.NumberAt(i, "PCN"),
-                               stax.NumberAt(i, "VATTYPE")});
-  }
-  const TableRows ledger(folder, "LEDGER");
-  for (size_t i = 0; i < ledger.size(); ++i) {
-    books.postings.push_back({ledger.TextAt(i, "CODE"), ledger.TextAt(i, "VTYPE"),
-                              ledger.TextAt(i, "DC"), ledger.TextAt(i, "VATCODE"),
-                              ledger.DateAt(i, "DATE"), ledger.NumberAt(i, "AMT")});
-  }
-  const TableRows act(folder, "ACT");
-  for (size_t i = 0; i < act.size(); ++i) {
-    books.accounts.push_back({act.TextAt(i, "CODE"), act.NumberAt(i, "ACT_TYPE")});
-  }
-  return books;
-}
-
-const Books& SampleBooks() {
-  static const Books books = ReadBooks();
-  return books;
-}
-
-bool NotAfter(const Date& a, const Date& b) {
-  return std::tie(a.year, a.month, a.day) <= std::tie(b.year, b.month, b.day);
-}
-
-struct Period {
-  Date first;
-  Date last;
-  bool Contains(const std::optional<Date>& date) const {
-    return date && NotAfter(first, *date) && NotAfter(*date, last);
-  }
-};
-
-// Join keys compare as text, ignoring case; a null key joins nothing.
-bool SameCode(const Text& a, const Text& b) { return a && b && SameTextIgnoringCase(*a, *b); }
-
-// A sum as the aggregate takes it: null terms are skipped, no term at all reads as 0.
-class Total {
- public:
-  void Add(const Amount& term) {
-    if (term) sum_ += *term;
-  }
-  double value() const { return sum_; }
-
- private:
-  double sum_ = 0;
-};
-
-using BillTest = std::function<bool(const Bill&, const TaxType&)>;
-using BillValue = std::function<Amount(const Bill&)>;
-using PostingTest = std::function<bool(const Posting&, const TaxType&)>;
-using PostingValue = std::function<Amount(const Posting&, const TaxType&)>;
-
-// Bills of the period of one voucher type, no tax-type join.
-double SumBills(const Books& books, const Period& period, std::string_view vtype) {
-  Total total;
-  for (const Bill& bill : books.bills) {
-    if (period.Contains(bill.date) && Is(bill.vtype, vtype)) total.Add(bill.bill_amt);
-  }
-  return total.value();
-}
-
-// Bills of the period joined to their tax type (a condition on the tax type drops bills
-// without one, so the outer joins of the texts act as inner joins here).
-double SumBillsWithTaxType(const Books& books, const Period& period, const BillTest& test,
-                           const BillValue& value) {
-  Total total;
-  for (const Bill& bill : books.bills) {
-    if (!period.Contains(bill.date)) continue;
-    for (const TaxType& tax : books.tax_types) {
-      if (SameCode(bill.st_type, tax.code) && test(bill, tax)) total.Add(value(bill));
-    }
-  }
-  return total.value();
-}
-
-// Postings of the period joined to their tax type.
-double SumPostingsWithTaxType(const Books& books, const Period& period, const PostingTest& test,
-                              const PostingValue& value) {
-  Total total;
-  for (const Posting& posting : books.postings) {
-    if (!period.Contains(posting.date)) continue;
-    for (const TaxType& tax : books.tax_types) {
-      if (SameCode(posting.vatcode, tax.code) && test(posting, tax)) total.Add(value(posting, tax));
-    }
-  }
-  return total.value();
-}
-
-bool IsBillVoucher(const Text& vtype) {
-  return Is(vtype, "SA") || Is(vtype, "SR") || Is(vtype, "PR") || Is(vtype, "PU");
-}
-
-// Non-bill postings of the period on the VAT account (ACT_TYPE 90) with a "V" tax type other
-// than VATTYPE 18.
-double SumVatAccountPostings(const Books& books, const Period& period, const PostingValue& value) {
-  auto on_vat_account = [&books](const Posting& posting) {
-    int matches = 0;
-    for (const Account& account : books.accounts) {
-      if (SameCode(account.code, posting.code) && Is(account.act_type, 90)) ++matches;
-    }
-    return matches;
-  };
-  const PostingTest test = [](const Posting& posting, const TaxType& tax) {
-    return posting.vtype && !IsBillVoucher(posting.vtype) && IsNot(tax.vattype, 18) &&
-           Is(tax.type, "V");
-  };
-  Total total;
-  for (const Posting& posting : books.postings) {
-    if (!period.Contains(posting.date)) continue;
-    const int accounts = on_vat_account(posting);
-    for (const TaxType& tax : books.tax_types) {
-      if (!SameCode(posting.vatcode, tax.code) || !test(posting, tax)) continue;
-      for (int i = 0; i < accounts; ++i) total.Add(value(posting, tax));
-    }
-  }
-  return total.value();
-}
-
-Amount Negated(const Amount& amount) { return amount ? Amount(-*amount) : amount; }
-
-Amount BillAmount(const Bill& bill) { return bill.bill_amt; }
-Amount BillTax(const Bill& bill) { return bill.st_amt; }
-Amount TaxableAndTax(const Bill& bill) {
-  if (!bill.tax_amt || !bill.st_amt) return std::nullopt;
-  return *bill.tax_amt + *bill.st_amt;
-}
-Amount Untaxed(const Bill& bill) {
-  if (!bill.bill_amt || !bill.tax_amt || !bill.st_amt) return std::nullopt;
-  return *bill.bill_amt - *bill.tax_amt - *bill.st_amt;
-}
-
-// The value for bills of voucher type `plus`, its negation for the others.
-BillValue SignedBy(std::string plus, Amount (*value)(const Bill&)) {
-  return [plus, value](const Bill& bill) {
-    return Is(bill.vtype, plus) ? value(bill) : Negated(value(bill));
-  };
-}
-
-// Taxable value behind a tax posting; a zero rate has none (the engine's division by zero
-// gives null).
-Amount TaxableValue(const Posting& posting, const TaxType& tax) {
-  if (!posting.amt || !tax.pcn || *tax.pcn == 0) return std::nullopt;
-  return (100 * *posting.amt) / *tax.pcn;
-}
-Amount GrossValue(const Posting& posting, const TaxType& tax) {
-  const Amount taxable = TaxableValue(posting, tax);
-  if (!taxable) return std::nullopt;
-  return *posting.amt + *taxable;
-}
-Amount PostingAmount(const Posting& posting, const TaxType&) { return posting.amt; }
-
-// IIf(DC = side, value, 0).
-PostingValue OnSide(std::string side, Amount (*value)(const Posting&, const TaxType&)) {
-  return [side, value](const Posting& posting, const TaxType& tax) {
-    return Is(posting.dc, side) ? value(posting, tax) : Amount(0.0);
-  };
-}
-
-BillTest OfClass(std::string vtype, double vattype) {
-  return [vtype, vattype](const Bill& bill, const TaxType& tax) {
-    return Is(bill.vtype, vtype) && Is(tax.vattype, vattype);
-  };
-}
-
-bool IsCstSaleType(const TaxType& tax) {
-  return Is(tax.vattype, 18) || Is(tax.vattype, 12) || Is(tax.type, "C");
-}
-bool IsCstPurchaseType(const TaxType& tax) { return Is(tax.vattype, 13) || Is(tax.type, "C"); }
-bool IsSaleOrReturn(const Bill& bill) { return Is(bill.vtype, "SA") || Is(bill.vtype, "SR"); }
-bool IsPurchaseOrReturn(const Bill& bill) { return Is(bill.vtype, "PU") || Is(bill.vtype, "PR"); }
-
-// Q1..Q30 (index 0 holds Q1), unrounded.
-std::vector<double> SecondWayFigures(const Books& b, const Period& p) {
-  auto bills = [&](const BillTest& test, const BillValue& value) {
-    return SumBillsWithTaxType(b, p, test, value);
-  };
-  auto type_s_or_21 = [](std::string vtype) {
-    return BillTest([vtype](const Bill& bill, const TaxType& tax) {
-      return Is(bill.vtype, vtype) && (Is(tax.type, "S") || Is(tax.vattype, 21));
-    });
-  };
-  auto with_vatdet = [](std::string vtype, std::string vatdet) {
-    return BillTest([vtype, vatdet](const Bill& bill, const TaxType& tax) {
-      return Is(bill.vtype, vtype) && Is(tax.vatdet, vatdet);
-    });
-  };
-  return {
-      SumBills(b, p, "SA"),
-      SumBills(b, p, "PU"),
-      bills(OfClass("SA", 11), BillAmount),
-      bills(OfClass("PU", 10), BillAmount),
-      bills(OfClass("SA", 4), BillAmount),
-      bills(OfClass("PU", 5), BillAmount),
-      bills(OfClass("SA", 9), BillAmount),
-      bills(OfClass("PU", 8), BillAmount),
-      bills(OfClass("PU", 7), BillAmount),
-      bills(OfClass("PU", 6), BillAmount),
-      SumPostingsWithTaxType(
-          b, p, [](const Posting&, const TaxType& tax) { return Is(tax.vatdet, "IC"); },
-          TaxableValue),
-      bills(type_s_or_21("SA"), BillAmount),
-      bills(type_s_or_21("PU"), BillAmount),
-      bills(
-          [](const Bill& bill, const TaxType& tax) {
-            return Is(bill.vtype, "SA") && Is(tax.vatdet, "OV") && IsNot(tax.vattype, 18);
-          },
-          Untaxed),
-      bills(with_vatdet("PU", "IV"), Untaxed),
-      bills([](const Bill& bill,
-               const TaxType& tax) { return IsSaleOrReturn(bill) && IsCstSaleType(tax); },
-            SignedBy("SA", BillAmount)),
-      bills([](const Bill& bill,
-               const TaxType& tax) { return IsPurchaseOrReturn(bill) && IsCstPurchaseType(tax); },
-            SignedBy("PU", BillAmount)),
-      bills([](const Bill& bill,
-               const TaxType& tax) { return Is(bill.vtype, "SR") && IsCstSaleType(tax); },
-            BillAmount),
-      bills([](const Bill& bill,
-               const TaxType& tax) { return Is(bill.vtype, "PR") && IsCstPurchaseType(tax); },
-            BillAmount),
-      bills(with_vatdet("PU", "IV"), TaxableAndTax),
-      SumBills(b, p, "SR"),
-      bills(with_vatdet("SR", "OV"), BillTax),
-      SumBills(b, p, "PR"),
-      bills(with_vatdet("PR", "IV"), BillTax),
-      SumPostingsWithTaxType(
-          b, p, [](const Posting&, const TaxType& tax) { return Is(tax.vattype, 18); },
-          [](const Posting& posting, const TaxType&) {
-            return Is(posting.dc, "C") ? Negated(posting.amt) : posting.amt;
-          }),
-      bills([](const Bill& bill,
-               const TaxType& tax) { return IsSaleOrReturn(bill) && Is(tax.vattype, 18); },
-            SignedBy("SA", BillTax)),
-      SumVatAccountPostings(b, p, OnSide("D", GrossValue)),
-      SumVatAccountPostings(b, p, OnSide("D", PostingAmount)),
-      SumVatAccountPostings(b, p, OnSide("C", GrossValue)),
-      SumVatAccountPostings(b, p, OnSide("C", PostingAmount)),
-  };
-}
-
-// Two decimals, an exact half going to the even neighbour, as a figure is read.
-double RoundToCents(double value) { return std::nearbyint(value * 100) / 100; }
-
-struct FigurePeriod {
-  const char* label;
-  const char* range;
-  Period period;
-  bool every_figure_nonzero;  // the sample gives each figure data in this period
-};
-
-void PrintTo(const FigurePeriod& period, std::ostream* out) { *out << period.label; }
-
-const FigurePeriod kFigurePeriods[] = {
-    {"April", kApril, {{2015, 4, 1}, {2015, 4, 30}}, true},
-    {"Quarter1", kFirstQuarter, {{2015, 4, 1}, {2015, 6, 30}}, false},
-    {"February", kFebruary, {{2016, 2, 1}, {2016, 2, 29}}, false},
-};
-
-class Form201FigureTest : public testing::TestWithParam<std::tuple<FigurePeriod, int>> {
- protected:
-  void SetUp() override {
-    if (SampleRoot().empty()) GTEST_SKIP() << "VATRIX_SAMPLE is not set";
-  }
-};
-
-TEST_P(Form201FigureTest, EqualsTheSumOfTheRows) {
-  const auto& [figure_period, q] = GetParam();
-  const std::string text = Form201AggregateQueries(figure_period.range).at(q - 1);
-  try {
-    const double expected =
-        RoundToCents(SecondWayFigures(SampleBooks(), figure_period.period).at(q - 1));
-    const RecordSet records = CompanyConnection().Execute(text);
-    ASSERT_EQ(records.record_count(), 1) << text;
-    const Value& value = records.field(0);
-    ASSERT_TRUE(value.is_null() || value.kind() == Value::Kind::kNumber)
-        << "Q" << q << " gave " << value.ToDisplayText() << "\n"
-        << text;
-    const double actual = value.is_null() ? 0 : RoundToCents(value.number());
-    EXPECT_DOUBLE_EQ(actual, expected) << "Q" << q << " " << figure_period.label << "\n" << text;
-    if (figure_period.every_figure_nonzero) {
-      EXPECT_NE(expected, 0.0) << "the sample gives Q" << q << " nothing in "
-                               << figure_period.label;
-    }
-  } catch (const HostError& error) {
-    ADD_FAILURE() << "Q" << q << " failed, " << Describe(error) << "\n" << text;
-  } catch (const std::exception& error) {
-    ADD_FAILURE() << "Q" << q << ": " << error.what();
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Sample, Form201FigureTest,
-                         testing::Combine(testing::ValuesIn(kFigurePeriods), testing::Range(1, 31)),
-                         [](const testing::TestParamInfo<std::tuple<FigurePeriod, int>>& info) {
-                           return std::string(std::get<0>(info.param).label) + "_Q" +
-                                  std::to_string(std::get<1>(info.param));
-                         });
-
-TEST(Form201Figures, NoPeriodOfTheSampleIsAllZero) {
-  if (SampleRoot().empty()) GTEST_SKIP() << "VATRIX_SAMPLE is not set";
-  for (const FigurePeriod& figure_period : kFigurePeriods) {
-    const std::vector<double> figures = SecondWayFigures(SampleBooks(), figure_period.period);
-    EXPECT_TRUE(std::any_of(figures.begin(), figures.end(), [](double f) { return f != 0; }))
-        << figure_period.label;
-  }
-}
 
 // No two entries run the same text: a slip in a figure map would otherwise leave a text unrun
 // while the table still looks complete.
