@@ -87,7 +87,7 @@ struct BuildContext {
   PanelChoices panel;
   std::function<void()> SetPeriodName;  // recomputes session.PeriodName from the period lists
   WaitPanel& wait;
-  TemplateSession& workbook;       // the template and sheet fields the window keeps
+  TemplateSession& workbook;  // the template and sheet fields the window keeps
   SpreadsheetFactory NewSpreadsheet;
 };
 

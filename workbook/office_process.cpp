@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <sstream>
 #include <vector>
 
 #include "hostdata/host_error.h"
@@ -113,6 +115,39 @@ std::optional<std::string> OfficeVersionOf(std::string_view configuration) {
   return std::string(configuration.substr(first, last - first));
 }
 
+std::vector<std::string> PipeSocketsOf(pid_t pid) {
+  std::set<std::string> inodes;  // of the sockets among the process's open files
+  try {
+    for (const auto& entry :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd")) {
+      std::error_code error;
+      const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+      if (!error && target.rfind("socket:[", 0) == 0) {
+        inodes.insert(target.substr(8, target.size() - 9));
+      }
+    }
+  } catch (const std::filesystem::filesystem_error&) {
+    return {};  // the process has ended
+  }
+  // Lines of the kernel's table: Num RefCount Protocol Flags Type St Inode Path.
+  std::vector<std::string> sockets;
+  std::ifstream table("/proc/net/unix");
+  std::string line;
+  std::getline(table, line);
+  while (std::getline(table, line)) {
+    std::istringstream fields(line);
+    std::string skipped, inode, path;
+    for (int i = 0; i < 6; ++i) fields >> skipped;
+    fields >> inode >> path;
+    const bool office_pipe =
+        std::filesystem::path(path).filename().string().rfind("OSL_PIPE_", 0) == 0;
+    if (path.size() > 1 && path[0] == '/' && office_pipe && inodes.count(inode)) {
+      sockets.push_back(path);
+    }
+  }
+  return sockets;
+}
+
 OfficeOptions DefaultOfficeOptions() {
   OfficeOptions options;
   options.program_dir = VATRIX_OFFICE_PROGRAM_DIR;
@@ -208,9 +243,12 @@ void OfficeProcess::Kill() {
 }
 
 void OfficeProcess::KillAndReap() {
+  const std::vector<std::string> sockets = PipeSocketsOf(pid_);
   kill(-pid_, SIGKILL);
   int status = 0;
   exit_status_ = waitpid(pid_, &status, 0) == pid_ ? StatusOf(status) : 128 + SIGKILL;
+  std::error_code ignored;
+  for (const std::string& socket : sockets) std::filesystem::remove(socket, ignored);
 }
 
 void OfficeProcess::Restart() {

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace vatrix {
 
@@ -31,6 +32,10 @@ std::optional<std::string> OfficeVersionOf(std::string_view configuration);
 
 // The options with the office folder this program was built against.
 OfficeOptions DefaultOfficeOptions();
+
+// The office's pipe socket files ("OSL_PIPE_...") that process `pid` has bound; empty when it
+// has none or no longer runs. A killed office leaves them behind.
+std::vector<std::string> PipeSocketsOf(pid_t pid);
 
 class OfficeProcess {
  public:

@@ -389,6 +389,20 @@ TEST_F(OfficeSpreadsheetTest, AnOfficeKilledMidRunFailsTheRunAndLeavesNoFile) {
   EXPECT_EQ(next.Read(next.SheetAt(1), 9, 1), CellValue(2.0));
 }
 
+TEST_F(OfficeSpreadsheetTest, AnEndedOfficeLeavesNoPipeSocketBehind) {
+  const std::string xls = XlsTemplate();
+  std::vector<std::string> sockets;
+  {
+    Office office;
+    OfficeSpreadsheet book(office);
+    book.Open(xls);
+    sockets = PipeSocketsOf(office.pid());
+    book.Close();
+  }
+  ASSERT_FALSE(sockets.empty()) << "the office serves its pipe from a socket file";
+  for (const std::string& socket : sockets) EXPECT_FALSE(fs::exists(socket)) << socket;
+}
+
 TEST_F(OfficeSpreadsheetTest, TheWatchdogEndsAnOfficeThatStopsAnswering) {
   const std::string xls = XlsTemplate();
   OfficeOptions options = DefaultOfficeOptions();
