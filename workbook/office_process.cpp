@@ -243,12 +243,18 @@ void OfficeProcess::Kill() {
 }
 
 void OfficeProcess::KillAndReap() {
-  const std::vector<std::string> sockets = PipeSocketsOf(pid_);
+  for (std::string& socket : PipeSocketsOf(pid_)) sockets_.push_back(std::move(socket));
   kill(-pid_, SIGKILL);
   int status = 0;
   exit_status_ = waitpid(pid_, &status, 0) == pid_ ? StatusOf(status) : 128 + SIGKILL;
   std::error_code ignored;
-  for (const std::string& socket : sockets) std::filesystem::remove(socket, ignored);
+  for (const std::string& socket : sockets_) std::filesystem::remove(socket, ignored);
+  sockets_.clear();
+}
+
+void OfficeProcess::NoteSockets() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (pid_ > 0 && !exit_status_) sockets_ = PipeSocketsOf(pid_);
 }
 
 void OfficeProcess::Restart() {

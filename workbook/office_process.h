@@ -62,6 +62,9 @@ class OfficeProcess {
   void Kill();
   // Starts the process again after it ended asking for a restart (a fresh profile does).
   void Restart();
+  // Notes the pipe socket files the running office has bound, so that they are removed when
+  // it has ended, even when it ended by itself.
+  void NoteSockets();
 
  private:
   void Spawn();
@@ -74,6 +77,7 @@ class OfficeProcess {
   pid_t pid_ = -1;
   std::mutex mutex_;
   std::optional<int> exit_status_;
+  std::vector<std::string> sockets_;  // pipe socket files to remove once the process is reaped
 };
 
 // Ends the office when a call takes longer than the timeout.

@@ -226,6 +226,7 @@ void Office::Connection::ConnectOrThrow() {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   }
+  process->NoteSockets();
   desktop = Guarded("cannot reach the spreadsheet engine's desktop", source,
                     [&] { return css::frame::Desktop::create(context); });
 }

@@ -362,6 +362,7 @@ TEST_F(OfficeSpreadsheetTest, AnOfficeKilledMidRunFailsTheRunAndLeavesNoFile) {
   book.Read(list, 8, 12);
   const pid_t pid = office_->pid();
   ASSERT_GT(pid, 0);
+  const std::vector<std::string> sockets = PipeSocketsOf(pid);
   kill(pid, SIGKILL);
   try {
     for (int row = 8; row < 2000; ++row) book.Write(list, row, 2, std::string("bill"));
@@ -373,6 +374,8 @@ TEST_F(OfficeSpreadsheetTest, AnOfficeKilledMidRunFailsTheRunAndLeavesNoFile) {
   }
   EXPECT_TRUE(ProcessGone(pid));
   EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+  EXPECT_FALSE(sockets.empty());
+  for (const std::string& socket : sockets) EXPECT_FALSE(fs::exists(socket)) << socket;
 
   // The next run starts a fresh office while the failed run's workbook is still held; that
   // workbook fails at once and letting it go leaves the new office alone.
