@@ -8,8 +8,6 @@
 // DIR (default build/bench-sample) holds an installation with the large company 1234; it is
 // generated there first when missing. Nothing is written into DIR: output goes to a temp
 // folder that is removed afterwards.
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +18,7 @@
 #include <vector>
 
 #include "app/build_context.h"
+#include "bench/in_child.h"
 #include "hostdata/connection.h"
 #include "hostdata/user_interface.h"
 #include "returns/form201.h"
@@ -139,39 +138,26 @@ struct Measured {
 // from nothing.
 Measured MeasureInChild(const std::string& host, const std::string& company, const std::string& out,
                         bool builder) {
-  int pipe_ends[2];
-  if (pipe(pipe_ends) != 0) std::exit(1);
-  const pid_t child = fork();
-  if (child == 0) {
-    close(pipe_ends[0]);
+  const Measured measured = vatrix::bench::InChild([&] {
     Measured measured;
-    {
-      vatrix::Office office;
-      Run run(host, company, out);
-      try {
-        if (builder) {
-          measured.first.builder = run.Builder(office, "first");
-          measured.second.builder = run.Builder(office, "second");
-        } else {
-          run.Parts(office, "first", &measured.first);
-          run.Parts(office, "second", &measured.second);
-        }
-      } catch (const std::exception& error) {
-        std::fprintf(stderr, "bench: %s\n", error.what());
-        measured.failed = true;
+    vatrix::Office office;
+    Run run(host, company, out);
+    try {
+      if (builder) {
+        measured.first.builder = run.Builder(office, "first");
+        measured.second.builder = run.Builder(office, "second");
+      } else {
+        run.Parts(office, "first", &measured.first);
+        run.Parts(office, "second", &measured.second);
       }
-      measured.failed = measured.failed || run.ui.failed;
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "bench: %s\n", error.what());
+      measured.failed = true;
     }
-    if (write(pipe_ends[1], &measured, sizeof measured) != sizeof measured) _exit(1);
-    _exit(0);
-  }
-  close(pipe_ends[1]);
-  Measured measured;
-  const bool ok = read(pipe_ends[0], &measured, sizeof measured) == sizeof measured;
-  close(pipe_ends[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!ok || status != 0 || measured.failed) {
+    measured.failed = measured.failed || run.ui.failed;
+    return measured;
+  });
+  if (measured.failed) {
     std::fprintf(stderr, "bench: the measuring process failed\n");
     std::exit(1);
   }

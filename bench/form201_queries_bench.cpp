@@ -8,8 +8,6 @@
 // DIR (default build/bench-sample) holds an installation with the large company 1234; it is
 // generated there first when missing.
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/in_child.h"
 #include "hostdata/connection.h"
 #include "hostdata/query_helpers.h"
 #include "hostdata/user_interface.h"
@@ -66,11 +65,7 @@ struct Sample {
 
 // One cold run and its warm repeats, in a child process so the cold run starts from nothing.
 Sample MeasureInChild(const std::string& host, const std::string& company) {
-  int pipe_ends[2];
-  if (pipe(pipe_ends) != 0) std::exit(1);
-  const pid_t child = fork();
-  if (child == 0) {
-    close(pipe_ends[0]);
+  return vatrix::bench::InChild([&] {
     Sample sample;
     sample.cold = RunQueries(host, company, &sample.checksum);
     std::vector<double> warm;
@@ -81,20 +76,8 @@ Sample MeasureInChild(const std::string& host, const std::string& company) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     sample.peak_mib = usage.ru_maxrss / 1024.0;
-    if (write(pipe_ends[1], &sample, sizeof sample) != sizeof sample) _exit(1);
-    _exit(0);
-  }
-  close(pipe_ends[1]);
-  Sample sample;
-  const bool ok = read(pipe_ends[0], &sample, sizeof sample) == sizeof sample;
-  close(pipe_ends[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!ok || status != 0) {
-    std::fprintf(stderr, "bench: the measuring process failed\n");
-    std::exit(1);
-  }
-  return sample;
+    return sample;
+  });
 }
 
 double Median(std::vector<double> values) {

@@ -10,7 +10,6 @@
 // natively).
 //
 //   list_export_bench --sample DIR [--runs R] [--layout old|macro|both]
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +23,7 @@
 #include <vector>
 
 #include "app/build_context.h"
+#include "bench/in_child.h"
 #include "bench/office_conversion.h"
 #include "hostdata/host_error.h"
 #include "hostdata/selection_lists.h"
@@ -154,29 +154,12 @@ std::string CsvOf(const std::map<int, std::map<int, vatrix::CellValue>>& cells) 
 // and a new office. The first run also leaves the written rows as `csv`.
 Times RunBuilderInChild(const std::string& sample, bool old_type, const fs::path& out,
                         const fs::path* csv) {
-  int pipe_ends[2];
-  if (pipe(pipe_ends) != 0) std::exit(1);
-  std::fflush(stdout);
-  const pid_t child = fork();
-  if (child == 0) {
-    close(pipe_ends[0]);
+  return vatrix::bench::InChild([&] {
     std::map<int, std::map<int, vatrix::CellValue>> cells;
     const Times times = RunBuilder(sample, old_type, out, csv ? &cells : nullptr);
     if (csv) std::ofstream(*csv, std::ios::binary) << CsvOf(cells);
-    if (write(pipe_ends[1], &times, sizeof times) != sizeof times) _exit(1);
-    _exit(0);
-  }
-  close(pipe_ends[1]);
-  Times times{};
-  const bool ok = read(pipe_ends[0], &times, sizeof times) == sizeof times;
-  close(pipe_ends[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!ok || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "the measuring process failed\n");
-    std::exit(1);
-  }
-  return times;
+    return times;
+  });
 }
 
 }  // namespace
