@@ -1,5 +1,8 @@
 #include "app/console_ui.h"
 
+#include <unistd.h>
+
+#include <iostream>
 #include <string>
 
 namespace vatrix {
@@ -23,12 +26,36 @@ std::string OneLine(const std::string& text) {
 }  // namespace
 
 MessageAnswer ConsoleUi::ShowMessage(const Message& message) {
+  ClearProgress();
   const bool problem =
       message.icon == MessageIcon::kCritical || message.icon == MessageIcon::kExclamation;
   failed_ = failed_ || problem;
   (problem ? err_ : out_) << message.title << ": " << OneLine(message.text) << std::endl;
-  if (message.buttons == MessageButtons::kYesNo) return MessageAnswer::kNo;
-  return MessageAnswer::kOk;
+  return message.buttons == MessageButtons::kYesNo ? Answer() : MessageAnswer::kOk;
+}
+
+MessageAnswer ConsoleUi::Answer() {
+  if (answer_) return *answer_ ? MessageAnswer::kYes : MessageAnswer::kNo;
+  if (!isatty(STDIN_FILENO)) return MessageAnswer::kNo;
+  err_ << "Yes or No? " << std::flush;
+  std::string reply;
+  std::getline(std::cin, reply);
+  return !reply.empty() && (reply[0] == 'y' || reply[0] == 'Y') ? MessageAnswer::kYes
+                                                                : MessageAnswer::kNo;
+}
+
+void ConsoleUi::ShowWaitPanel(const WaitPanelState& state) {
+  if (!progress_) return;
+  ClearProgress();
+  if (!state.visible) return;
+  err_ << "Please wait while processing..... Total Records : " << state.total_records
+       << "  Current Records : " << state.current_records << std::flush;
+  drawn_ = true;
+}
+
+void ConsoleUi::ClearProgress() {
+  if (drawn_) err_ << "\r\033[K" << std::flush;
+  drawn_ = false;
 }
 
 }  // namespace vatrix

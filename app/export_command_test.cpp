@@ -37,8 +37,8 @@ class VatrixCliTest : public ::testing::Test {
 
   // Runs vatrix-cli with `arguments` (already quoted for the shell).
   Outcome Cli(const std::string& arguments) {
-    const std::string command = std::string(VATRIX_BINARY_DIR) + "/vatrix-cli " + arguments +
-                                " > " + out_ + "/stdout 2> " + out_ + "/stderr < /dev/null";
+    const std::string command = std::string(VATRIX_CLI) + " " + arguments + " > " + out_ +
+                                "/stdout 2> " + out_ + "/stderr < /dev/null";
     const int status = std::system(command.c_str());
     return {WEXITSTATUS(status), ReadAll(out_ + "/stdout"), ReadAll(out_ + "/stderr")};
   }

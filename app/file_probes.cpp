@@ -1,5 +1,5 @@
 #include "app/file_probes.h"
-#include "app/text.h"
+#include "hostdata/text.h"
 
 #include <filesystem>
 #include <fstream>

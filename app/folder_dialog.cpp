@@ -4,8 +4,8 @@
 #include <cctype>
 #include <string_view>
 
-#include "app/output_naming.h"
-#include "app/text.h"
+#include "hostdata/file_names.h"
+#include "hostdata/text.h"
 
 namespace vatrix {
 

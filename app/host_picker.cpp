@@ -1,8 +1,8 @@
 #include "app/host_picker.h"
 
 #include "app/file_probes.h"
-#include "app/output_naming.h"
-#include "app/text.h"
+#include "hostdata/file_names.h"
+#include "hostdata/text.h"
 
 namespace vatrix {
 

@@ -8,8 +8,8 @@
 #include <system_error>
 
 #include "app/file_probes.h"
-#include "app/output_naming.h"
-#include "app/text.h"
+#include "hostdata/file_names.h"
+#include "hostdata/text.h"
 
 namespace vatrix {
 
@@ -18,11 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kHostFolderNames[] = {"Ordova", "Ordovanet", "Ordhx", "Ordhxnet"};
-
-std::string WithSeparator(std::string path) {
-  if (path.empty() || path.back() != PathSeparator()) path.push_back(PathSeparator());
-  return path;
-}
 
 // The names of the entries of `folder`, sorted; folders only when `folders_only`. An
 // unreadable folder gives none.

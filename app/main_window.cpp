@@ -1,23 +1,17 @@
 // The main window: state, focus, start-up and the company chooser.
 #include "app/main_window.h"
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-
-#include "app/file_probes.h"
-#include "app/output_naming.h"
+#include "app/company_catalogue.h"
 #include "app/settings_file.h"
-#include "hostdata/connection.h"
 #include "hostdata/failure_report.h"
+#include "hostdata/file_names.h"
+#include "returns/special_characters.h"
 
 namespace vatrix {
 
 namespace {
 
 constexpr int kKeyF1 = 112;
-// The provider's number for a null read into a text.
-constexpr long kInvalidUseOfNull = 94;
 
 // The control that holds `control`, if any.
 std::optional<Control> ContainerOf(Control control) {
@@ -38,64 +32,12 @@ std::optional<Control> ContainerOf(Control control) {
   return std::nullopt;
 }
 
-// `value` with at least `width` digits, sign first.
-std::string ZeroPadded(long long value, size_t width) {
-  std::string digits = std::to_string(value < 0 ? -value : value);
-  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
-  return (value < 0 ? "-" : "") + digits;
-}
-
-// A catalogue code the way the chooser shows it: a number with four digits at least.
-std::string ChooserCode(const Value& code) {
-  double number = 0;
-  if (code.kind() == Value::Kind::kNumber) {
-    number = code.number();
-  } else if (code.kind() == Value::Kind::kText) {
-    char* end = nullptr;
-    number = std::strtod(code.text().c_str(), &end);
-    if (code.text().empty() || *end != '\0') return code.text();
-  } else {
-    return code.ToDisplayText();
-  }
-  if (!std::isfinite(number) || std::fabs(number) >= 1e15) return FormatNumber(number);
-  return ZeroPadded(std::llround(number), 4);
-}
-
-// A catalogue date as "dd/MM/yy"; other values as they read.
-std::string ShortDate(const Value& date) {
-  if (date.kind() != Value::Kind::kDate) return date.ToDisplayText();
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d/%02d/%02d", date.date().day % 100, date.date().month % 100,
-                date.date().year % 100);
-  return text;
-}
-
-// The whole number at the start of `text`, blanks before it skipped; 0 when none.
-long long LeadingNumber(const std::string& text) {
-  size_t i = text.find_first_not_of(' ');
-  if (i == std::string::npos) return 0;
-  const bool negative = text[i] == '-';
-  if (text[i] == '-' || text[i] == '+') ++i;
-  long long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && value < 1000000000; ++i) {
-    value = value * 10 + (text[i] - '0');
-  }
-  return negative ? -value : value;
-}
-
-std::string TextOrEmpty(const Value& value) { return value.is_null() ? "" : value.ToDisplayText(); }
-
-// A financial-year date read into the session; a null one fails as the provider's read does.
-std::string YearDate(const Value& value, const std::string& column, const std::string& source) {
-  if (value.is_null()) {
-    throw HostError(kInvalidUseOfNull, "Invalid use of Null: the column " + column + " is empty",
-                    source);
-  }
-  return value.kind() == Value::Kind::kDate ? FormatDisplayDate(value.date())
-                                            : value.ToDisplayText();
-}
-
 }  // namespace
+
+Control FormButtonAt(size_t index) {
+  return static_cast<Control>(static_cast<int>(Control::kFirstFormButton) +
+                              static_cast<int>(index));
+}
 
 MainWindow::MainWindow(std::string host_folder, ShellPlatform& platform, UserInterface& ui)
     : platform_(platform), ui_(ui), wait_(ui) {
@@ -116,6 +58,13 @@ MainWindow::MainWindow(std::string host_folder, ShellPlatform& platform, UserInt
              {Control::kChkAddTax, false}};
   for (int c = 0; c < static_cast<int>(Control::kFraWait); ++c) {
     visible_[static_cast<Control>(c)] = true;
+  }
+  // Button places beyond the form table hold no button.
+  for (size_t unused = ReturnForms().size(); unused < kMaxReturnForms; ++unused) {
+    visible_[FormButtonAt(unused)] = false;
+  }
+  for (const ReturnForm& form : ReturnForms()) {
+    if (form.builder) builders_[std::string(form.code)] = form.builder;
   }
   for (Control hidden : {Control::kFra201A, Control::kLabel7, Control::kCombo3, Control::kLabel10,
                          Control::kCombo5}) {
@@ -269,41 +218,27 @@ void MainWindow::Form_Load() {
 }
 
 void MainWindow::LoadCatalogue() {
-  if (!isFileExist(session_.HostFolder + PathSeparator() + "Company.dbf")) {
+  if (!FindFileIgnoringCase(session_.HostFolder, "Company.dbf")) {
     ShowMessage("Company.Dbf File Not Found in " + session_.HostFolder +
                     "\r\n\r\nSORRY...We can't proceed further...",
                 MessageIcon::kCritical);
     session_.StartFailed = true;
     return;
   }
-  Connection connection;
-  connection.OpenFolder(session_.HostFolder);
-  RecordSet companies = connection.Execute("Select * From Company Order By Name ASC,DFr,DTo");
-  if (companies.record_count() == 0) {
+  std::vector<std::string> companies = CatalogueChooserItems(session_.HostFolder);
+  if (companies.empty()) {
     ShowMessage(
         "There is no Company Install in Ordova.....\r\n\r\nSORRY...We can't proceed further...",
         MessageIcon::kCritical);
     session_.StartFailed = true;
     return;
   }
-  FillChooser(companies);
+  ComboBox& chooser = combos_.at(Control::kCombo1);
+  chooser.Fill(std::move(companies));
+  chooser.index = 0;
   session_.TaxSelection = !GetINI(platform_.SettingsFile(), "Settings", "Tax Selection").empty();
   focus_ = Control::kCombo1;
   Combo1_GotFocus();
-}
-
-void MainWindow::FillChooser(RecordSet& companies) {
-  ComboBox& chooser = combos_.at(Control::kCombo1);
-  chooser.Fill({});
-  companies.MoveFirst();
-  while (!companies.eof()) {
-    const Value& code = companies.field("Code");
-    chooser.items.push_back(
-        (code.is_null() ? "" : ChooserCode(code)) + " | " + ShortDate(companies.field("DFr")) +
-        "-" + ShortDate(companies.field("DTo")) + " | " + TextOrEmpty(companies.field("Name")));
-    companies.MoveNext();
-  }
-  chooser.index = 0;
 }
 
 void MainWindow::Form_Activate() {
@@ -339,31 +274,28 @@ void MainWindow::Combo1_KeyDown(int key_code) {
 }
 
 void MainWindow::AssignValueToGlobalVarialble() {
-  const long long code = LeadingNumber(combos_.at(Control::kCombo1).text().substr(0, 4));
-  session_.CompanyCode = ZeroPadded(code, code <= 999 ? 3 : 4);
+  const long long code = ChooserItemCode(combos_.at(Control::kCombo1).text());
+  session_.CompanyCode = CompanyCodeText(code);
+  CompanyRecord company{session_.CompanyStNo, session_.CompanyCstNo, session_.YearFrom,
+                        session_.YearTo};
   try {
-    Connection connection;
-    connection.OpenFolder(session_.HostFolder);
-    RecordSet company = connection.Execute(
-        "Select * From Company Where Code=" + std::to_string(code) + " Order By Name ASC");
-    ReadCompanyRow(company);
+    ReadCompany(session_.HostFolder, code, &company);
   } catch (const HostError& error) {
     ReportFailure("Formwise Recordset - Error", error);
   }
-}
-
-void MainWindow::ReadCompanyRow(const RecordSet& company) {
-  session_.CompanyCstNo = TextOrEmpty(company.field("CSTNO"));
-  session_.CompanyStNo = TextOrEmpty(company.field("STNO"));
-  session_.YearFrom = YearDate(company.field("DFR"), "DFR", company.source());
-  session_.YearTo = YearDate(company.field("DTO"), "DTO", company.source());
+  session_.CompanyCstNo = company.CompanyCstNo;
+  session_.CompanyStNo = company.CompanyStNo;
+  session_.YearFrom = company.YearFrom;
+  session_.YearTo = company.YearTo;
 }
 
 void MainWindow::RunFormwiseRecordSet() {
-  const FormwiseChoice choice{session_.HostFolder, session_.CompanyCode, session_.ReturnCode,
-                              session_.TaxSelection};
+  const ReturnForm* form = FindReturnForm(session_.ReturnCode);
+  if (!form) return;
   try {
-    FormwiseRecordSet(choice, &lists_, ui_);
+    FormwiseRecordSet(
+        FormwiseChoiceOf(*form, session_.HostFolder, session_.CompanyCode, session_.TaxSelection),
+        &lists_, ui_);
   } catch (const ProgramEnding&) {
     closed_ = true;
     throw;

@@ -11,35 +11,30 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/build_context.h"
-#include "app/session.h"
 #include "app/shell_platform.h"
 #include "hostdata/host_error.h"
 #include "hostdata/selection_lists.h"
 #include "hostdata/user_interface.h"
+#include "returns/build_context.h"
+#include "returns/return_forms.h"
+#include "returns/session.h"
 
 namespace vatrix {
+
+// Room for the return-form buttons, one per row of ReturnForms().
+inline constexpr int kMaxReturnForms = 16;
 
 enum class Control {
   // Company chooser strip.
   kCombo1,
   kCmdExit,
-  // Return-form buttons.
-  kCmd201,
-  kCmd201A,
-  kCmd201B,
-  kCmd201C,
-  kCmd202,
-  kCmd202A,
-  kCmd202B,
-  kCmd205,
-  kCmd3B,
-  kCmd3BSales,
-  kCmd3BPurchase,
+  // The return-form buttons, in the order of ReturnForms(); see FormButtonAt.
+  kFirstFormButton,
   // The option panel fra201A and what it holds.
-  kFra201A,
+  kFra201A = kFirstFormButton + kMaxReturnForms,
   kCombo4,  // return type
   kCombo6,  // period
   kLabel3,  // title of List1
@@ -70,6 +65,9 @@ enum class Control {
   kFraWait,
 };
 
+// The button of the form at `index` of ReturnForms().
+Control FormButtonAt(size_t index);
+
 // A drop-down list: its items and the chosen one.
 struct ComboBox {
   std::vector<std::string> items;
@@ -99,18 +97,7 @@ class MainWindow {
   void AssignValueToGlobalVarialble();
 
   // Return-form buttons and the panel.
-  void cmd201_Click();
-  void cmd201A_Click();
-  void cmd201B_Click();
-  void cmd201C_Click();
-  void cmd202_Click();
-  void cmd202A_Click();
-  void cmd202B_Click();
-  void cmd205_Click();
-  void cmd3B_Click();
-  void cmd3BSales_Click();
-  void cmd3BPurchase_Click();
-  // Presses the return-form button `button` (one of kCmd201 .. kCmd3BPurchase).
+  // Presses the return-form button `button` (a button of FormButtonAt).
   void PressFormButton(Control button);
   void FillNecessoryComboData();
   void CommonFileType();
@@ -147,8 +134,10 @@ class MainWindow {
   void Combo2_Validate(bool* cancel);
   void cmd201AProceed_Click();
   // The return-form button of `return_code` ("201", "3BSALES"); nullopt for an unknown code.
-  static std::optional<Control> FormButton(const std::string& return_code);
-  // Makes `builder` the one Proceed calls for `return_code`.
+  static std::optional<Control> FormButton(std::string_view return_code);
+  // The form of a return-form button; nullptr for any other control.
+  static const ReturnForm* FormOf(Control button);
+  // Makes `builder` the one Proceed calls for `return_code` in place of the form table's.
   void RegisterBuilder(const std::string& return_code, Builder builder);
   // Makes `factory` the maker of each builder run's workbook engine. Without one, a builder
   // that opens a workbook fails with kEngineUnavailable.
@@ -192,19 +181,12 @@ class MainWindow {
   const TemplateSession& workbook_session() const { return workbook_; }
 
  private:
-  struct FormSetup;
-
-  static const FormSetup& SetupFor(Control button);
-  static const FormSetup* SetupForCode(const std::string& return_code);
-  static std::optional<std::string> FormName(const std::string& return_code);
   void ShowMessage(const std::string& text, MessageIcon icon);
   void ReportFailure(const std::string& title, const HostError& error);
   void LoadCatalogue();
-  void FillChooser(RecordSet& companies);
-  void ReadCompanyRow(const RecordSet& company);
   void RunFormwiseRecordSet();
-  void ShowFormControls(const FormSetup& setup);
-  void ApplyFormDefaults(const FormSetup& setup);
+  void ShowFormControls(const ReturnForm& form);
+  void ApplyFormDefaults(const ReturnForm& form);
   void Choose(Control option);
   std::vector<bool>& selection(Control list);
   void AddTaxFilter();

@@ -6,7 +6,8 @@
 #include "app/main_window.h"
 #include "app/output_naming.h"
 #include "app/periods.h"
-#include "app/text.h"
+#include "hostdata/text.h"
+#include "returns/return_forms.h"
 
 namespace vatrix {
 
@@ -22,10 +23,12 @@ std::string QuotedLiteralText(const std::string& text) {
   return out;
 }
 
-// True for the return forms whose list workbook carries the period's name.
+// True when the form's workbook carries the period's name, with the layout chosen.
 bool NeedsPeriodName(const std::string& code, bool old_type) {
-  if (code == "202" || code == "202A" || code == "202B") return true;
-  return !old_type && (code == "201A" || code == "201B");
+  const ReturnForm* form = FindReturnForm(code);
+  if (!form) return false;
+  return form->period_naming == PeriodNaming::kAlways ||
+         (form->period_naming == PeriodNaming::kMacroLayoutOnly && !old_type);
 }
 
 }  // namespace
@@ -115,7 +118,7 @@ void MainWindow::Text1_Validate(bool* cancel) {
 
 bool MainWindow::FileAlreadyExists(const std::string& folder, const std::string& name,
                                    const std::string& type) {
-  const std::string path = OutputPath(folder, name, type);
+  const std::string path = OutputChoice{folder, name, type}.path();
   std::error_code error;
   // A file that cannot be read, or a folder of that name, is there all the same.
   return FileExists(path) || std::filesystem::exists(std::filesystem::symlink_status(path, error));
@@ -191,9 +194,9 @@ void MainWindow::SetSpreadsheetFactory(SpreadsheetFactory factory) {
 }
 
 void MainWindow::Dispatch() {
-  const auto name = FormName(session_.ReturnCode);
-  if (!name) return;
-  const std::string& form = *name;
+  const ReturnForm* row = FindReturnForm(session_.ReturnCode);
+  if (!row) return;
+  const std::string form(row->name);
   const auto builder = builders_.find(session_.ReturnCode);
   if (builder == builders_.end()) {
     ShowMessage(form + " is not available in this build.", MessageIcon::kCritical);

@@ -5,174 +5,95 @@
 
 namespace vatrix {
 
-// What a return-form button sets up. A null title leaves its label and list hidden.
-struct MainWindow::FormSetup {
-  enum class TaxTypes { kHidden, kWithTaxSelection, kShown };
-
-  Control button;
-  const char* code;
-  const char* form_name;     // as messages name the form
-  bool all_items;            // "All" chosen for List1
-  bool lists;                // the selection lists are refilled
-  const char* list1_title;   // Label3 with Frame1
-  bool list1;                // List1 shown at once
-  TaxTypes frame2;           // when Frame2 and Label2 are shown
-  const char* list2_title;   // Label2
-  bool workbook_kind;        // lblReturnType with Frame3
-  bool cst_fields;           // state field and stock date
-  bool first_item_selected;  // "Selected" with the first item of List1
-  bool xls_first;            // ".xls" chosen although ".csv" is listed first
-};
-
 namespace {
 
-constexpr char kSales[] = ":: Select Sales A/c ::";
-constexpr char kPurchase[] = ":: Select Purchase A/c ::";
-constexpr char kTaxType[] = ":: Select Tax Type ::";
+// The second list's caption as the window first shows it; forms that caption the list put it
+// back before they set their own.
 constexpr char kBatchNo[] = ":: Sales BatchNo ::";
 
 }  // namespace
 
-const MainWindow::FormSetup& MainWindow::SetupFor(Control button) {
-  using TaxTypes = FormSetup::TaxTypes;
-  static const FormSetup kForms[] = {
-      {Control::kCmd201, "201", "Form 201", false, false, nullptr, false, TaxTypes::kHidden,
-       nullptr, false, false, false, false},
-      {Control::kCmd201A, "201A", "Form 201A", true, true, kSales, true,
-       TaxTypes::kWithTaxSelection, kTaxType, true, false, true, false},
-      {Control::kCmd201B, "201B", "Form 201B", true, true, kPurchase, true,
-       TaxTypes::kWithTaxSelection, kTaxType, true, false, true, false},
-      {Control::kCmd201C, "201C", "Form 201C", true, true, ":: Select Product Name ::", false,
-       TaxTypes::kShown, kBatchNo, false, false, false, false},
-      {Control::kCmd202, "202", "Form 202", false, false, nullptr, false, TaxTypes::kHidden,
-       nullptr, false, false, false, false},
-      {Control::kCmd202A, "202A", "Form 202A", true, true, kPurchase, true,
-       TaxTypes::kWithTaxSelection, kTaxType, false, false, true, true},
-      {Control::kCmd202B, "202B", "Form 202B", true, true, kSales, true, TaxTypes::kHidden, nullptr,
-       false, false, true, true},
-      {Control::kCmd205, "205", "Form 205", false, false, nullptr, false, TaxTypes::kHidden,
-       nullptr, false, false, false, false},
-      {Control::kCmd3B, "3B", "Form 3B", true, false, nullptr, false, TaxTypes::kHidden, nullptr,
-       false, false, false, false},
-      {Control::kCmd3BSales, "3BSALES", "Form 3B Sales", true, true, kTaxType, false,
-       TaxTypes::kHidden, nullptr, true, true, false, false},
-      {Control::kCmd3BPurchase, "3BPURCHASE", "Form 3B Purchase", true, true, kTaxType, false,
-       TaxTypes::kHidden, nullptr, true, true, false, false},
-  };
-  for (const FormSetup& setup : kForms) {
-    if (setup.button == button) return setup;
+std::optional<Control> MainWindow::FormButton(std::string_view return_code) {
+  const auto& forms = ReturnForms();
+  for (size_t i = 0; i < forms.size(); ++i) {
+    if (forms[i].code == return_code) return FormButtonAt(i);
   }
-  return kForms[0];
+  return std::nullopt;
 }
 
-const MainWindow::FormSetup* MainWindow::SetupForCode(const std::string& return_code) {
-  for (int b = static_cast<int>(Control::kCmd201); b <= static_cast<int>(Control::kCmd3BPurchase);
-       ++b) {
-    const FormSetup& setup = SetupFor(static_cast<Control>(b));
-    if (setup.code == return_code) return &setup;
-  }
-  return nullptr;
+const ReturnForm* MainWindow::FormOf(Control button) {
+  const int index = static_cast<int>(button) - static_cast<int>(Control::kFirstFormButton);
+  if (index < 0 || index >= static_cast<int>(ReturnForms().size())) return nullptr;
+  return &ReturnForms()[index];
 }
-
-std::optional<Control> MainWindow::FormButton(const std::string& return_code) {
-  const FormSetup* setup = SetupForCode(return_code);
-  if (!setup) return std::nullopt;
-  return setup->button;
-}
-
-std::optional<std::string> MainWindow::FormName(const std::string& return_code) {
-  const FormSetup* setup = SetupForCode(return_code);
-  if (!setup) return std::nullopt;
-  return setup->form_name;
-}
-
-void MainWindow::cmd201_Click() { PressFormButton(Control::kCmd201); }
-void MainWindow::cmd201A_Click() { PressFormButton(Control::kCmd201A); }
-void MainWindow::cmd201B_Click() { PressFormButton(Control::kCmd201B); }
-void MainWindow::cmd201C_Click() { PressFormButton(Control::kCmd201C); }
-void MainWindow::cmd202_Click() { PressFormButton(Control::kCmd202); }
-void MainWindow::cmd202A_Click() { PressFormButton(Control::kCmd202A); }
-void MainWindow::cmd202B_Click() { PressFormButton(Control::kCmd202B); }
-void MainWindow::cmd205_Click() { PressFormButton(Control::kCmd205); }
-void MainWindow::cmd3B_Click() { PressFormButton(Control::kCmd3B); }
-void MainWindow::cmd3BSales_Click() { PressFormButton(Control::kCmd3BSales); }
-void MainWindow::cmd3BPurchase_Click() { PressFormButton(Control::kCmd3BPurchase); }
 
 void MainWindow::PressFormButton(Control button) {
-  const FormSetup& setup = SetupFor(button);
-  bold_button_ = setup.button;
+  const ReturnForm* form = FormOf(button);
+  if (!form) return;
+  bold_button_ = button;
   InVisibleAllFrame();
   visible_[Control::kLabel10] = false;
   visible_[Control::kCombo5] = false;
-  session_.ReturnCode = setup.code;
-  if (setup.xls_first) SetPeriodName();
-  if (setup.all_items) Option1_Click();
+  session_.ReturnCode = form->code;
+  if (form->period_name_on_press) SetPeriodName();
+  if (form->all_items) Option1_Click();
   FillNecessoryComboData();
   FillMonthComboData();
   eFileName();
-  if (setup.lists) RunFormwiseRecordSet();
+  if (form->fills_lists()) RunFormwiseRecordSet();
   CommonFileType();
-  ShowFormControls(setup);
-  ApplyFormDefaults(setup);
+  ShowFormControls(*form);
+  ApplyFormDefaults(*form);
   MoveFocus(Control::kCombo4);
 }
 
-void MainWindow::ShowFormControls(const FormSetup& setup) {
-  using TaxTypes = FormSetup::TaxTypes;
+void MainWindow::ShowFormControls(const ReturnForm& form) {
   visible_[Control::kFra201A] = true;
-  visible_[Control::kLabel3] = visible_[Control::kFrame1] = setup.list1_title != nullptr;
-  if (setup.list1_title) texts_[Control::kLabel3] = setup.list1_title;
-  visible_[Control::kList1] = setup.list1;
+  const bool list1 = !form.list1.title.empty();
+  visible_[Control::kLabel3] = visible_[Control::kFrame1] = list1;
+  if (list1) texts_[Control::kLabel3] = std::string(form.list1.title);
+  visible_[Control::kList1] = form.list1_shown;
   visible_[Control::kList2] = false;
-  const bool frame2 = setup.frame2 == TaxTypes::kShown ||
-                      (setup.frame2 == TaxTypes::kWithTaxSelection && session_.TaxSelection);
-  if (setup.list2_title) texts_[Control::kLabel2] = kBatchNo;
-  if (frame2) texts_[Control::kLabel2] = setup.list2_title;
+  const bool frame2 =
+      !form.list2.title.empty() && (!form.list2.title_with_tax_selection || session_.TaxSelection);
+  if (!form.list2.title.empty()) texts_[Control::kLabel2] = kBatchNo;
+  if (frame2) texts_[Control::kLabel2] = std::string(form.list2.title);
   visible_[Control::kFrame2] = visible_[Control::kLabel2] = frame2;
-  visible_[Control::kLblReturnType] = visible_[Control::kFrame3] = setup.workbook_kind;
+  visible_[Control::kLblReturnType] = visible_[Control::kFrame3] = form.layout_choice;
   for (Control cst : {Control::kLabel7, Control::kCombo3, Control::kLabel10, Control::kCombo5}) {
-    visible_[cst] = setup.cst_fields;
+    visible_[cst] = form.cst_fields;
   }
-  if (setup.cst_fields) {
+  if (form.cst_fields) {
     combos_[Control::kCombo3].index = 4;  // "CATEGORY"
     combos_[Control::kCombo5].index = 1;  // "No"
   }
 }
 
-void MainWindow::ApplyFormDefaults(const FormSetup& setup) {
-  if (setup.xls_first) {
+void MainWindow::ApplyFormDefaults(const ReturnForm& form) {
+  if (!form.chosen_file_type.empty()) {
     ComboBox& types = combos_[Control::kCombo2];
-    const auto xls = std::find(types.items.begin(), types.items.end(), ".xls");
-    if (xls != types.items.end()) types.index = static_cast<int>(xls - types.items.begin());
+    const auto chosen = std::find(types.items.begin(), types.items.end(), form.chosen_file_type);
+    if (chosen != types.items.end()) types.index = static_cast<int>(chosen - types.items.begin());
   }
-  if (setup.first_item_selected) {
+  if (form.first_item_selected) {
     Option2_Click();
     SetListSelected(Control::kList1, current1_, true);
   }
 }
 
 void MainWindow::FillNecessoryComboData() {
-  const std::string& code = session_.ReturnCode;
+  const ReturnForm* form = FindReturnForm(session_.ReturnCode);
   std::vector<std::string> types = {"Monthly", "Quaterly", "HalfYearly"};
-  if (code == "205") {
-    types = {"Annually"};
-  } else if (code == "202" || code == "202A" || code == "202B" || code == "3B") {
-    types = {"Monthly", "Quaterly", "Annually"};
-  }
+  if (form) types.assign(form->return_types.begin(), form->return_types.end());
   combos_[Control::kCombo4].Fill(std::move(types));
   ChooseItem(Control::kCombo4, 0);
 }
 
 void MainWindow::CommonFileType() {
-  const std::string& code = session_.ReturnCode;
+  const ReturnForm* form = FindReturnForm(session_.ReturnCode);
+  if (!form) return;
   ComboBox& types = combos_[Control::kCombo2];
-  if (code == "201" || code == "205" || code == "202" || code == "3B") {
-    types.Fill({".xls"});
-  } else if (SetupForCode(code)) {
-    types.Fill({".csv", ".xls"});
-  } else {
-    return;
-  }
+  types.Fill({form->file_types.begin(), form->file_types.end()});
   types.index = 0;
 }
 

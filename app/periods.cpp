@@ -1,5 +1,6 @@
 #include "app/periods.h"
-#include "app/text.h"
+#include "hostdata/text.h"
+#include "hostdata/value.h"
 
 namespace vatrix {
 
@@ -50,15 +51,10 @@ constexpr PeriodRow kHalfYears[] = {
 
 constexpr PeriodRow kWholeYear = {1, {4, 1, false}, {3, 31, true}, {3, 31, false}};
 
-// The year at positions 7-10 of a "dd/MM/yyyy" text, or -1 when those are not four digits.
+// The year of a "dd/MM/yyyy" text, or -1 when it is not such a date.
 int YearOf(std::string_view date) {
-  if (date.size() < 10) return -1;
-  int year = 0;
-  for (char c : date.substr(6, 4)) {
-    if (c < '0' || c > '9') return -1;
-    year = year * 10 + (c - '0');
-  }
-  return year;
+  const std::optional<Date> day = ParseDisplayDate(date);
+  return day ? day->year : -1;
 }
 
 // The Gregorian calendar's last day of February. It equals "divisible by 4" for 1901-2099;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "hostdata/value.h"
+
 namespace vatrix {
 namespace {
 
@@ -50,8 +52,50 @@ TEST(PeriodTextsTest, NoTextsWithoutARowOrAYear) {
   EXPECT_FALSE(ComputePeriodTexts("HalfYearly", "", from, to));
   EXPECT_FALSE(ComputePeriodTexts("monthly", "04.April", from, to));
   EXPECT_FALSE(ComputePeriodTexts("Monthly", "04.April", "", ""));  // company not loaded
-  EXPECT_FALSE(ComputePeriodTexts("Monthly", "04.April", "1/4/2016", to));
+  EXPECT_FALSE(ComputePeriodTexts("Monthly", "04.April", "01/04/16", to));
   EXPECT_FALSE(ComputePeriodTexts("Monthly", "04.April", from, "31/03/20x7"));
+}
+
+// The date of a literal "#m/d/yyyy#" inside a period text.
+Date LiteralDate(const std::string& text, size_t from = 0) {
+  const size_t open = text.find('#', from);
+  const size_t close = text.find('#', open + 1);
+  const std::string inside = text.substr(open + 1, close - open - 1);
+  const size_t slash = inside.find('/');
+  const auto day = ParseDisplayDate(inside.substr(slash + 1, inside.rfind('/') - slash - 1) + "/" +
+                                    inside.substr(0, slash) + inside.substr(inside.rfind('/')));
+  EXPECT_TRUE(day) << text;
+  return day.value_or(Date{});
+}
+
+Date NextDay(Date d) {
+  if (IsValidDate(d.year, d.month, d.day + 1)) return {d.year, d.month, d.day + 1};
+  if (d.month < 12) return {d.year, d.month + 1, 1};
+  return {d.year + 1, 1, 1};
+}
+
+// Whatever the type, its periods follow one another without gap or overlap from 1 April to
+// 31 March, and each starts the day after its DayBeforePeriod.
+TEST(PeriodTextsTest, EachTypesPeriodsTileTheFinancialYear) {
+  for (const char* to_year : {"2016", "2017", "2100"}) {
+    const std::string from = "01/04/" + std::to_string(std::stoi(to_year) - 1);
+    for (const char* type : {"Monthly", "Quaterly", "HalfYearly", "Annually"}) {
+      SCOPED_TRACE(std::string(type) + " to " + to_year);
+      Date expected_first{std::stoi(to_year) - 1, 4, 1};
+      for (const std::string& item : PeriodItems(type)) {
+        const auto texts = ComputePeriodTexts(type, item, from, "31/03/" + std::string(to_year));
+        ASSERT_TRUE(texts) << item;
+        const Date first = LiteralDate(texts->PeriodRange);
+        const Date last = LiteralDate(texts->PeriodRange, texts->PeriodRange.find("and"));
+        EXPECT_EQ(first, expected_first) << item;
+        EXPECT_EQ(NextDay(LiteralDate(texts->DayBeforePeriod)), first) << item;
+        EXPECT_EQ(LiteralDate(texts->PeriodStart), first) << item;
+        EXPECT_EQ(LiteralDate(texts->PeriodEnd), last) << item;
+        expected_first = NextDay(last);
+      }
+      EXPECT_EQ(expected_first, (Date{std::stoi(to_year), 4, 1}));
+    }
+  }
 }
 
 TEST(PeriodItemsTest, EveryOfferedItemHasTextsAndAName) {

@@ -1,5 +1,5 @@
 #include "app/settings_file.h"
-#include "app/text.h"
+#include "hostdata/text.h"
 
 #include <fstream>
 #include <string_view>

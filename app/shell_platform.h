@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/output_naming.h"
+#include "hostdata/file_names.h"
 
 namespace vatrix {
 

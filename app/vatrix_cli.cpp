@@ -30,11 +30,6 @@ constexpr char kUsage[] =
     "      202B, 205, 3B, 3BSALES or 3BPURCHASE; TYPE Monthly, Quaterly, HalfYearly or\n"
     "      Annually; ITEM a period item (04.April, 02.Quarter) or its number\n";
 
-const std::set<std::string> kExportOptions = {
-    "host",      "company",     "form",        "type",       "period",     "out",      "name",
-    "file-type", "master",      "ini",         "accounts",   "tax-types",  "products", "batches",
-    "layout",    "bill-amount", "state-field", "stock-date", "april-shift"};
-
 int Usage(const std::string& problem) {
   std::cerr << "vatrix-cli: " << problem << "\n" << kUsage;
   return 2;
@@ -58,11 +53,7 @@ bool ParseArguments(int argc, char** argv, const std::set<std::string>& flags,
   return true;
 }
 
-int Export(const std::map<std::string, std::string>& options,
-           const std::vector<std::string>& plain) {
-  for (const auto& [name, value] : options) {
-    if (!kExportOptions.count(name)) return Usage("export has no option --" + name);
-  }
+int Export(const vatrix::ExportOptions& options, const std::vector<std::string>& plain) {
   if (!plain.empty()) return Usage("export takes no argument " + plain[0]);
   // The office starts at the first workbook a builder opens and ends with the command.
   vatrix::Office office;

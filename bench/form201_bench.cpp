@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "app/build_context.h"
 #include "bench/in_child.h"
 #include "hostdata/connection.h"
 #include "hostdata/user_interface.h"
+#include "returns/build_fixture.h"
 #include "returns/form201.h"
 #include "returns/vat_credit.h"
 #include "tools/sample_installation.h"
@@ -104,26 +104,15 @@ struct Run {
   // The builder itself, as Proceed calls it.
   double Builder(vatrix::Office& office, const std::string& name) {
     const auto start = Clock::now();
-    lists.connection.Open(vatrix::CompanyConnectionText(host, company));
-    vatrix::WaitPanel wait(ui);
-    vatrix::TemplateSession workbook;
-    vatrix::PanelChoices panel;
-    panel.output_folder = out + "/";
-    panel.file_name = name;
-    panel.file_type = ".xls";
-    panel.return_type = "Monthly";
-    vatrix::BuildContext context{
-        session,
-        lists,
-        ui,
-        VATRIX_BINARY_DIR,
-        std::string(VATRIX_BINARY_DIR) + "/Master",
-        panel,
-        [] {},
-        wait,
-        workbook,
-        [&office] { return std::make_unique<vatrix::OfficeSpreadsheet>(office); }};
+    vatrix::testing::BuildFixture run;
+    run.session = session;
+    run.lists.connection.Open(vatrix::CompanyConnectionText(host, company));
+    run.panel.output_folder = out + "/";
+    run.panel.file_name = name;
+    run.spreadsheets = [&office] { return std::make_unique<vatrix::OfficeSpreadsheet>(office); };
+    vatrix::BuildContext context = run.Context();
     vatrix::Form201(context);
+    for (const vatrix::Message& message : run.ui.messages) ui.ShowMessage(message);
     return Seconds(start);
   }
 };

@@ -22,12 +22,13 @@
 #include <string>
 #include <vector>
 
-#include "app/build_context.h"
 #include "bench/in_child.h"
 #include "bench/office_conversion.h"
 #include "hostdata/host_error.h"
 #include "hostdata/selection_lists.h"
+#include "returns/build_fixture.h"
 #include "returns/list_forms.h"
+#include "returns/return_forms.h"
 #include "workbook/csv_text.h"
 #include "workbook/office_spreadsheet.h"
 
@@ -72,16 +73,6 @@ class TimedSpreadsheet : public vatrix::OfficeSpreadsheet {
   std::map<int, std::map<int, vatrix::CellValue>>* cells_;
 };
 
-class QuietUi : public vatrix::UserInterface {
- public:
-  vatrix::MessageAnswer ShowMessage(const vatrix::Message& message) override {
-    last = message;
-    return vatrix::MessageAnswer::kOk;
-  }
-  void EndProgram() override {}
-  vatrix::Message last;
-};
-
 struct Times {
   double query, start, rows, save, total;
   int rows_written;
@@ -89,44 +80,29 @@ struct Times {
 
 Times RunBuilder(const std::string& sample, bool old_type, const fs::path& out,
                  std::map<int, std::map<int, vatrix::CellValue>>* cells) {
-  QuietUi ui;
-  vatrix::Session session;
-  session.AppTitle = vatrix::kAppTitle;
-  session.ReturnCode = "201A";
-  session.YearFrom = "01/04/2015";
-  session.YearTo = "31/03/2016";
-  session.PeriodRange = " Between #4/1/2015# and #9/30/2015# ";
-  session.PeriodName = "First Half";
-  session.FileFormat = vatrix::kFormatExcel97;
-  vatrix::SelectionLists lists;
-  vatrix::FormwiseRecordSet({sample, "1234", "201A", false}, &lists, ui);
-  for (const vatrix::ListItem& item : lists.list1) {
-    session.AccountCodes +=
-        (session.AccountCodes.empty() ? "'" : ",'") + std::to_string(item.code) + "'";
+  vatrix::testing::BuildFixture run;
+  run.session.ReturnCode = "201A";
+  run.session.PeriodRange = " Between #4/1/2015# and #9/30/2015# ";
+  run.session.PeriodName = "First Half";
+  vatrix::FormwiseRecordSet(
+      vatrix::FormwiseChoiceOf(*vatrix::FindReturnForm("201A"), sample, "1234", false), &run.lists,
+      run.ui);
+  for (const vatrix::ListItem& item : run.lists.list1) {
+    run.session.AccountCodes +=
+        (run.session.AccountCodes.empty() ? "'" : ",'") + std::to_string(item.code) + "'";
   }
-  vatrix::PanelChoices panel;
-  panel.output_folder = out.parent_path().string() + "/";
-  panel.file_name = out.stem().string();
-  panel.file_type = ".xls";
-  panel.old_type = old_type;
-  vatrix::WaitPanel wait(ui);
-  vatrix::TemplateSession workbook;
+  run.panel.output_folder = out.parent_path().string() + "/";
+  run.panel.file_name = out.stem().string();
+  run.panel.old_type = old_type;
   const auto t0 = Clock::now();
   vatrix::Office office;
-  vatrix::BuildContext context{session,
-                               lists,
-                               ui,
-                               VATRIX_BINARY_DIR,
-                               std::string(VATRIX_BINARY_DIR) + "/Master",
-                               panel,
-                               {},
-                               wait,
-                               workbook,
-                               [&] { return std::make_unique<TimedSpreadsheet>(office, cells); }};
+  run.spreadsheets = [&] { return std::make_unique<TimedSpreadsheet>(office, cells); };
+  vatrix::BuildContext context = run.Context();
   vatrix::Form201A(context);
   const auto t1 = Clock::now();
-  if (ui.last.icon != vatrix::MessageIcon::kInformation) {
-    std::fprintf(stderr, "%s: %s\n", ui.last.title.c_str(), ui.last.text.c_str());
+  const vatrix::Message last = run.ui.messages.empty() ? vatrix::Message{} : run.ui.messages.back();
+  if (last.icon != vatrix::MessageIcon::kInformation) {
+    std::fprintf(stderr, "%s: %s\n", last.title.c_str(), last.text.c_str());
     std::exit(1);
   }
   return {Seconds(t0, TimedSpreadsheet::open_begin),
@@ -134,7 +110,7 @@ Times RunBuilder(const std::string& sample, bool old_type, const fs::path& out,
           Seconds(TimedSpreadsheet::open_end, TimedSpreadsheet::save_begin),
           Seconds(TimedSpreadsheet::save_begin, TimedSpreadsheet::save_end),
           Seconds(t0, t1),
-          std::stoi(wait.state().total_records)};
+          std::stoi(run.wait.state().total_records)};
 }
 
 std::string CsvOf(const std::map<int, std::map<int, vatrix::CellValue>>& cells) {

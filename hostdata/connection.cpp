@@ -1,7 +1,6 @@
 #include "hostdata/connection.h"
 
 #include <sqlite3.h>
-#include <strings.h>
 
 #include <cstring>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include "hostdata/folder_database.h"
 #include "hostdata/host_error.h"
 #include "hostdata/jet_sql.h"
+#include "hostdata/text.h"
 
 namespace vatrix {
 
@@ -23,11 +23,9 @@ std::string DataSource(std::string_view text) {
   while (start < text.size()) {
     size_t end = text.find(';', start);
     if (end == std::string_view::npos) end = text.size();
-    std::string_view item = text.substr(start, end - start);
-    while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
-    if (item.size() >= kKey.size() && strncasecmp(item.data(), kKey.data(), kKey.size()) == 0) {
+    std::string_view item = Trim(text.substr(start, end - start));
+    if (EqualsIgnoreCase(item.substr(0, kKey.size()), kKey)) {
       item.remove_prefix(kKey.size());
-      while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
       return std::string(item);
     }
     start = end + 1;

@@ -11,7 +11,9 @@
 #include <fstream>
 
 #include "hostdata/code_page.h"
+#include "hostdata/file_names.h"
 #include "hostdata/host_error.h"
+#include "hostdata/text.h"
 
 namespace vatrix {
 
@@ -21,12 +23,6 @@ constexpr size_t kHeaderSize = 32;
 constexpr size_t kDescriptorSize = 32;
 constexpr unsigned char kHeaderTerminator = 0x0D;
 constexpr char kDeletedFlag = '*';
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 unsigned ReadLittleEndian(const std::string& bytes, size_t pos, int size) {
   unsigned value = 0;
@@ -57,7 +53,7 @@ thread_local std::string t_shapelib_error;
 
 SAFile HookOpen(const char* name, const char* access) {
   if (t_buffer == nullptr || std::strchr(access, 'w') || std::strchr(access, '+') ||
-      Lower(name) != t_buffer_name) {
+      ToLowerAscii(name) != t_buffer_name) {
     return nullptr;  // no side files (.cpg), no writing
   }
   return reinterpret_cast<SAFile>(new MemoryFile{t_buffer});
@@ -168,18 +164,6 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(" \0", 0, 2);
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \0", std::string_view::npos, 2);
-  return text.substr(first, last - first + 1);
-}
-
-std::string_view RightTrim(std::string_view text) {
-  const auto last = text.find_last_not_of(" \0", std::string_view::npos, 2);
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
-
 bool AllOf(std::string_view text, char c) {
   return std::all_of(text.begin(), text.end(), [c](char x) { return x == c; });
 }
@@ -202,7 +186,7 @@ DbfReader::DbfReader(const std::string& path) : path_(path), impl_(std::make_uni
 
   SAHooks hooks = MemoryHooks();
   t_buffer = &impl_->bytes;
-  t_buffer_name = Lower(path);
+  t_buffer_name = ToLowerAscii(path);
   t_shapelib_error.clear();
   impl_->handle = DBFOpenLL(path.c_str(), "rb", &hooks);
   t_buffer = nullptr;
@@ -240,7 +224,7 @@ struct FieldContext {
 }
 
 Value ParseNumber(const FieldContext& at, std::string_view raw) {
-  std::string_view text = Trim(raw);
+  std::string_view text = Trim(raw, kBlankOrNul);
   if (text.empty() || AllOf(text, '*')) return Value();
   std::string_view digits = text.front() == '+' ? text.substr(1) : text;
   double number = 0;
@@ -253,7 +237,7 @@ Value ParseNumber(const FieldContext& at, std::string_view raw) {
 }
 
 Value ParseDate(const FieldContext& at, std::string_view raw) {
-  std::string_view text = Trim(raw);
+  std::string_view text = Trim(raw, kBlankOrNul);
   if (text.empty() || AllOf(text, '0')) return Value();
   int year = 0, month = 0, day = 0;
   const bool digits = text.size() == 8 && std::all_of(text.begin(), text.end(),
@@ -268,7 +252,7 @@ Value ParseDate(const FieldContext& at, std::string_view raw) {
 }
 
 Value ParseLogical(const FieldContext& at, std::string_view raw) {
-  std::string_view text = Trim(raw);
+  std::string_view text = Trim(raw, kBlankOrNul);
   if (text.empty() || text == "?") return Value();
   if (text.size() == 1 && std::strchr("TtYy", text[0])) return Value::Bool(true);
   if (text.size() == 1 && std::strchr("FfNn", text[0])) return Value::Bool(false);
@@ -291,7 +275,7 @@ bool DbfReader::ReadRow(std::vector<Value>* row) {
       switch (field.type) {
         case 'C': {
           // A blank character field reads as null, as the provider returned it.
-          const std::string_view text = RightTrim(bytes);
+          const std::string_view text = TrimRight(bytes, kBlankOrNul);
           if (!text.empty()) (*row)[i] = Value::Text(impl_->decoder->Decode(text));
           break;
         }
@@ -315,19 +299,7 @@ bool DbfReader::ReadRow(std::vector<Value>* row) {
 }
 
 std::optional<std::string> FindTableFile(const std::string& folder, std::string_view name) {
-  const std::string wanted = Lower(std::string(name) + ".dbf");
-  std::error_code error;
-  std::vector<std::string> matches;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    const std::string file = entry.path().filename().string();
-    if (Lower(file) == wanted) matches.push_back(file);
-  }
-  if (matches.empty()) return std::nullopt;
-  std::sort(matches.begin(), matches.end());
-  const std::string exact = std::string(name) + ".dbf";
-  const auto best = std::find(matches.begin(), matches.end(), exact);
-  const std::string& chosen = best != matches.end() ? *best : matches.front();
-  return (std::filesystem::path(folder) / chosen).string();
+  return FindFileIgnoringCase(folder, std::string(name) + ".dbf");
 }
 
 }  // namespace vatrix

@@ -52,7 +52,7 @@ TestTable Bills() {
   table.fields = {{"DOCNO", 'C', 8}, {"AMT", 'N', 10, 2}, {"DATE", 'D', 8}, {"PAID", 'L', 1}};
   table.rows = {{"  A1", "125.50", "20160229", "T"},
                 {"", "", "", "?"},
-                {"B2", "-3", "00000000", "f"},
+                {std::string("B2\0\0", 4), "-3", "00000000", "f"},
                 {"DEL", "999", "20150401", "T"},
                 {"C3", "**********", "        ", " "}};
   table.deleted = {3};
@@ -68,6 +68,7 @@ TEST_F(DbfReaderTest, ReadsEachFieldTypeAndSkipsDeletedRecords) {
   EXPECT_EQ(rows[0][2], Value::FromDate({2016, 2, 29}));
   EXPECT_EQ(rows[0][3], Value::Bool(true));
   for (const Value& value : rows[1]) EXPECT_TRUE(value.is_null());
+  EXPECT_EQ(rows[2][0], Value::Text("B2"));  // NUL bytes pad a text as blanks do
   EXPECT_EQ(rows[2][1], Value::Number(-3));
   EXPECT_TRUE(rows[2][2].is_null());  // all-zero date
   EXPECT_EQ(rows[2][3], Value::Bool(false));

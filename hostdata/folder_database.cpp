@@ -16,17 +16,13 @@
 #include "hostdata/dbf_reader.h"
 #include "hostdata/host_error.h"
 #include "hostdata/jet_functions.h"
+#include "hostdata/text.h"
 
 namespace vatrix {
 
 namespace {
 
 constexpr size_t kFoldersKept = 4;
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string Quoted(const std::string& name) {
   std::string out = "\"";
@@ -217,8 +213,9 @@ void FolderDatabase::AddIndexesFor(const std::string& sql) {
     const auto* detail = reinterpret_cast<const char*>(sqlite3_column_text(plan, 3));
     std::string table;
     std::vector<std::string> columns;
-    if (detail && ReadAutomaticIndex(detail, &table, &columns) && loaded_.count(Lower(table))) {
-      wanted.emplace_back(Lower(table), columns);
+    if (detail && ReadAutomaticIndex(detail, &table, &columns) &&
+        loaded_.count(ToLowerAscii(table))) {
+      wanted.emplace_back(ToLowerAscii(table), columns);
     }
   }
   sqlite3_finalize(plan);
@@ -226,7 +223,7 @@ void FolderDatabase::AddIndexesFor(const std::string& sql) {
     std::string name = table;
     std::string list;
     for (const auto& column : columns) {
-      name += "_" + Lower(column);
+      name += "_" + ToLowerAscii(column);
       list += (list.empty() ? "" : ", ") + Quoted(column);
     }
     Exec("CREATE INDEX IF NOT EXISTS " + Quoted(name) + " ON " + Quoted(table) + " (" + list + ")",
@@ -241,7 +238,7 @@ void FolderDatabase::EnsureTables(const std::vector<std::string>& tables) {
 }
 
 void FolderDatabase::EnsureTable(const std::string& name) {
-  const std::string key = Lower(name);
+  const std::string key = ToLowerAscii(name);
   const auto path = FindTableFile(folder_, name);
   std::error_code error;
   Stamp stamp;

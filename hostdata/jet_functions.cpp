@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "hostdata/host_error.h"
+#include "hostdata/text.h"
 #include "hostdata/value.h"
 
 namespace vatrix {
@@ -20,12 +21,6 @@ using Call = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // Shortest text that reads back as `number` ("12", "0.5").
 std::string NumberText(double number) {
@@ -56,7 +51,7 @@ bool IsNullArg(sqlite3_value* value) { return sqlite3_value_type(value) == SQLIT
 
 // Reads a whole text as a number ("12", "-3.5", "1e3", blanks around allowed).
 std::optional<double> WholeNumber(std::string_view text) {
-  text = Trimmed(text);
+  text = Trim(text, " \t");
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   double number = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
@@ -86,7 +81,7 @@ bool ReadDateParts(std::string_view text, int parts[3], size_t digits[3]) {
 // writes dates, month/day/year where only that reading is a real day; a two-digit year is
 // 1930-2029.
 std::optional<Date> ReadDate(std::string_view text) {
-  text = Trimmed(text);
+  text = Trim(text, " \t");
   if (auto iso = ParseIsoDate(text)) return iso;
   int parts[3] = {0, 0, 0};
   size_t digits[3] = {0, 0, 0};

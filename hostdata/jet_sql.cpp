@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "hostdata/host_error.h"
+#include "hostdata/text.h"
 #include "hostdata/value.h"
 
 namespace vatrix {
@@ -38,14 +39,6 @@ bool IsBlank(char c) {
 }
 bool IsOperatorChar(char c) { return std::string_view("+-*/<>=|&").find(c) != kNone; }
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
 bool IsWord(const Token& token, std::string_view upper) {
   return token.kind == Kind::kWord && token.upper == upper;
 }
@@ -56,7 +49,7 @@ bool IsSymbol(const Token& token, std::string_view symbol) {
 Token MakeToken(Kind kind, std::string text) {
   Token token;
   token.kind = kind;
-  token.upper = kind == Kind::kWord ? Upper(text) : std::string();
+  token.upper = kind == Kind::kWord ? ToUpperAscii(text) : std::string();
   token.text = std::move(text);
   return token;
 }
@@ -267,8 +260,6 @@ std::vector<bool> UnionMemberParentheses(const std::vector<Token>& tokens,
   return drop;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) { return Upper(a) == Upper(b); }
-
 // The names in table position: after FROM, JOIN or a comma of a FROM list, skipping opening
 // parentheses; a SELECT there starts a derived table instead.
 std::vector<std::string> HostTables(const std::vector<Token>& tokens) {
@@ -302,7 +293,7 @@ std::vector<std::string> HostTables(const std::vector<Token>& tokens) {
       scope.expect_table = false;
       if (token.kind != Kind::kWord && token.kind != Kind::kName) continue;
       bool seen = false;
-      for (const auto& table : tables) seen = seen || EqualsIgnoringCase(table, token.text);
+      for (const auto& table : tables) seen = seen || EqualsIgnoreCase(table, token.text);
       if (!seen) tables.push_back(token.text);
     }
   }
@@ -351,7 +342,7 @@ std::string QuotedIdentifier(std::string_view name) {
 std::string RenderName(const std::string& name) {
   bool plain = !IsDigit(name[0]);
   for (char c : name) plain = plain && (IsAsciiLetter(c) || IsDigit(c) || c == '_');
-  const std::string upper = Upper(name);
+  const std::string upper = ToUpperAscii(name);
   if (!plain || upper == "TRUE" || upper == "FALSE" || IsSqliteKeyword(name)) {
     return QuotedIdentifier(name);
   }

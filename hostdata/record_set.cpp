@@ -1,11 +1,11 @@
 #include "hostdata/record_set.h"
 
-#include <strings.h>
 #include <charconv>
 #include <cstdio>
 #include <numeric>
 
 #include "hostdata/host_error.h"
+#include "hostdata/text.h"
 
 namespace vatrix {
 
@@ -13,16 +13,6 @@ namespace {
 
 [[noreturn]] void Misuse(const std::string& what, const std::string& source) {
   throw HostError(kRecordSetMisuse, what, source);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-std::string_view Strip(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // Reads "m/d/yyyy" into a date.
@@ -45,8 +35,8 @@ struct Criterion {
 std::optional<Criterion> ParseCriterion(std::string_view text) {
   const auto equals = text.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  std::string_view name = Strip(text.substr(0, equals));
-  std::string_view value = Strip(text.substr(equals + 1));
+  std::string_view name = Trim(text.substr(0, equals));
+  std::string_view value = Trim(text.substr(equals + 1));
   if (name.size() > 2 && name.front() == '[' && name.back() == ']') {
     name = name.substr(1, name.size() - 2);
   }
@@ -74,7 +64,7 @@ std::optional<double> AsNumber(const Value& value) {
   if (value.kind() == Value::Kind::kNumber) return value.number();
   if (value.kind() == Value::Kind::kBool) return value.boolean() ? -1.0 : 0.0;
   if (value.kind() != Value::Kind::kText) return std::nullopt;
-  const std::string_view text = Strip(value.text());
+  const std::string_view text = Trim(value.text());
   double number = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
   if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size()) {
@@ -116,7 +106,7 @@ void RecordSet::set_absolute_position(int position) {
 
 std::optional<int> RecordSet::FieldIndex(std::string_view name) const {
   for (int i = 0; i < field_count(); ++i) {
-    if (SameName(field_names_[i], name)) return i;
+    if (EqualsIgnoreCase(field_names_[i], name)) return i;
   }
   return std::nullopt;
 }
@@ -147,7 +137,7 @@ bool RecordSet::Matches(const std::vector<Value>& row, int field, const Value& w
     return have.kind() == Value::Kind::kDate && have.date() == wanted.date();
   }
   if (have.kind() == Value::Kind::kText && wanted.kind() == Value::Kind::kText) {
-    return SameName(have.text(), wanted.text());  // text compares ignore case
+    return EqualsIgnoreCase(have.text(), wanted.text());  // text compares ignore case
   }
   if (have.kind() == Value::Kind::kDate) {
     return wanted.kind() == Value::Kind::kText &&
@@ -168,7 +158,7 @@ void RecordSet::Find(std::string_view criterion) {
 
 void RecordSet::SetFilter(std::string_view criterion) {
   std::vector<int> visible;
-  if (Strip(criterion).empty()) {
+  if (Trim(criterion).empty()) {
     visible.resize(rows_.size());
     std::iota(visible.begin(), visible.end(), 0);
   } else {

@@ -1,5 +1,5 @@
 // The two selection lists of the return-form panel (accounts, tax types, products, batches),
-// filled from the company's tables for the chosen form.
+// filled from the company's tables by the queries of the chosen form.
 #ifndef VATRIX_HOSTDATA_SELECTION_LISTS_H_
 #define VATRIX_HOSTDATA_SELECTION_LISTS_H_
 
@@ -35,12 +35,12 @@ struct SelectionLists {
 struct FormwiseChoice {
   std::string host_folder;
   std::string company_code;  // "007", "1234"
-  std::string return_code;   // "201A", "3BSALES", ...
-  bool tax_selection = false;
+  std::string list1_query;   // the query that fills List1; "" keeps its items
+  std::string list2_query;   // the same for List2
 };
 
-// Reopens `lists->connection` on the company's folder and refills the lists the form uses
-// (a list the form does not fill keeps its items). Failures are reported under "Formwise
+// Reopens `lists->connection` on the company's folder and refills the lists that have a query
+// (a list without one keeps its items). Failures are reported under "Formwise
 // Recordset - Error"; lists filled before the failure keep their items.
 void FormwiseRecordSet(const FormwiseChoice& choice, SelectionLists* lists, UserInterface& ui);
 

@@ -18,6 +18,7 @@ struct WaitPanelState {
   bool hourglass = false;  // the busy pointer is shown
   std::string total_records = "<Total Records>";
   std::string current_records = "<Cur.Records>";
+  friend bool operator==(const WaitPanelState&, const WaitPanelState&) = default;
 };
 
 struct Message {

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "hostdata/text.h"
+
 namespace vatrix {
 
 bool IsValidDate(int year, int month, int day) {
@@ -43,6 +45,24 @@ std::string FormatDisplayDate(const Date& date) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d", date.day, date.month, date.year);
   return buffer;
+}
+
+std::optional<Date> ParseDisplayDate(std::string_view text) {
+  text = Trim(text);
+  const size_t first = text.find('/');
+  const size_t second = first == std::string_view::npos ? first : text.find('/', first + 1);
+  if (second == std::string_view::npos || first < 1 || first > 2 || second - first < 2 ||
+      second - first > 3 || text.size() - second != 5) {
+    return std::nullopt;
+  }
+  Date date;
+  if (!ReadDigits(text, 0, first, &date.day) ||
+      !ReadDigits(text, first + 1, second - first - 1, &date.month) ||
+      !ReadDigits(text, second + 1, 4, &date.year) ||
+      !IsValidDate(date.year, date.month, date.day)) {
+    return std::nullopt;
+  }
+  return date;
 }
 
 std::string FormatNumber(double number) {

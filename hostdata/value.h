@@ -29,6 +29,11 @@ std::string FormatIsoDate(const Date& date);
 // Formats as "dd/MM/yyyy", the form the program shows and writes dates in.
 std::string FormatDisplayDate(const Date& date);
 
+// Reads a "dd/MM/yyyy" text, the form of the session's financial-year days: day and month of
+// one or two digits, a four-digit year, blanks around allowed; nullopt unless it names a real
+// day. The one reading of those texts, wherever a year or a day of them is needed.
+std::optional<Date> ParseDisplayDate(std::string_view text);
+
 // Null, number, text (UTF-8), date or logical.
 class Value {
  public:

@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <exception>
-#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -11,6 +9,7 @@
 #include "hostdata/query_helpers.h"
 #include "hostdata/record_set.h"
 #include "hostdata/value.h"
+#include "returns/builder_run.h"
 #include "returns/form201_queries.h"
 #include "returns/vat_credit.h"
 
@@ -180,45 +179,6 @@ void WriteBalance(Spreadsheet& sheets, const Sheet& balance, const Sheet& deduct
                Amount(ReadAmount(sheets, balance, 29, 2) - ReadAmount(sheets, balance, 30, 2)));
 }
 
-// Holds the run's workbook and, when the run fails before the save, closes it unsaved (so no
-// output file is written) and puts the wait panel to rest.
-class RunGuard {
- public:
-  explicit RunGuard(WaitPanel& wait) : wait_(wait) {}
-  ~RunGuard() {
-    if (done_) return;
-    if (sheets_) {
-      try {
-        sheets_->Close();
-        sheets_->Quit();
-      } catch (const std::exception&) {
-        // The run already fails with its own error; a workbook that cannot close is let go.
-      }
-    }
-    wait_.Hide();
-    wait_.SetHourglass(false);
-  }
-  Spreadsheet& Hold(std::unique_ptr<Spreadsheet> sheets) {
-    sheets_ = std::move(sheets);
-    return *sheets_;
-  }
-  void Done() { done_ = true; }
-
- private:
-  WaitPanel& wait_;
-  std::unique_ptr<Spreadsheet> sheets_;
-  bool done_ = false;
-};
-
-// The year of a "dd/MM/yyyy" text; nullopt when it is not one.
-std::optional<int> YearOf(const std::string& date) {
-  int year = 0;
-  if (date.size() != 10) return std::nullopt;
-  const auto parsed = std::from_chars(date.data() + 6, date.data() + 10, year);
-  if (parsed.ec != std::errc() || parsed.ptr != date.data() + 10) return std::nullopt;
-  return year;
-}
-
 }  // namespace
 
 Form201Figures ReadForm201Figures(const Connection& connection, const std::string& period_range,
@@ -281,12 +241,12 @@ void FillForm201(Spreadsheet& sheets, TemplateSession* workbook, const Form201Fi
 
 void Form201(BuildContext& context) {
   Session& session = context.session;
-  const std::optional<int> year = YearOf(session.YearFrom);
-  if (!year) {
+  const std::optional<Date> first_day = ParseDisplayDate(session.YearFrom);
+  if (!first_day) {
     throw HostError(kQueryRejected, "the first day of the financial year is not a date",
                     "YearFrom \"" + session.YearFrom + "\"");
   }
-  if (*year < 2008) {
+  if (first_day->year < 2008) {
     context.ui.ShowMessage(
         {session.AppTitle, "Old Return Not Done....", MessageIcon::kCritical, MessageButtons::kOk});
     return;
@@ -298,28 +258,13 @@ void Form201(BuildContext& context) {
     context.wait.SetHourglass(false);
     return;
   }
-  RunGuard guard(context.wait);
-  context.wait.Show();
-  context.wait.SetHourglass(true);
-
-  const Connection& connection = context.lists.connection;
-  VatCreditCheck(&session, connection, context.panel.return_type, context.ui);
-  const Form201Figures figures = ReadForm201Figures(connection, session.PeriodRange, context.ui);
-
-  Spreadsheet& sheets = guard.Hold(context.NewSpreadsheet());
-  sheets.Open(*path);
-  FillForm201(sheets, &context.workbook, figures, session.VatCredit);
-  const std::string output =
-      CloseExcelApplication(sheets, context.panel.output(), session.FileFormat);
-  guard.Done();
-  sheets.Quit();
-  context.wait.Hide();
-  context.wait.SetHourglass(false);
-  context.ui.ShowMessage({session.AppTitle,
-                          "Data Exported Successfully into File : " + output +
-                              "\r\nPlease Verify data of this file with actual data and then "
-                              "submit it.",
-                          MessageIcon::kInformation, MessageButtons::kOk});
+  RunBuilder(context, FailureReport::kDatabase, "Form 201 - Error", [&](BuilderRun& run) {
+    const Connection& connection = context.lists.connection;
+    VatCreditCheck(&session, connection, context.panel.return_type, context.ui);
+    const Form201Figures figures = ReadForm201Figures(connection, session.PeriodRange, context.ui);
+    FillForm201(run.Open(*path), &context.workbook, figures, session.VatCredit);
+    run.Save();
+  });
 }
 
 }  // namespace vatrix

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/build_context.h"
 #include "hostdata/connection.h"
 #include "hostdata/user_interface.h"
+#include "returns/build_context.h"
 #include "workbook/spreadsheet.h"
 #include "workbook/template_session.h"
 
@@ -52,8 +52,8 @@ void FillForm201(Spreadsheet& sheets, TemplateSession* workbook, const Form201Fi
 
 // The builder Proceed calls for "201": age test, template check, the credit brought forward,
 // the figures, the filled workbook saved through CloseExcelApplication and the success
-// message. A failure once the workbook is open closes it unsaved and leaves no output file;
-// the HostError or ProgramEnding then goes on to the caller.
+// message. A failure of the run is reported under "Form 201 - Error" and leaves no output
+// file; a table that cannot be opened ends the program (ProgramEnding goes on to the caller).
 void Form201(BuildContext& context);
 
 }  // namespace vatrix

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "hostdata/host_error.h"
-#include "hostdata/recording_ui.h"
 #include "hostdata/test_tables.h"
+#include "returns/build_fixture.h"
 #include "returns/form201.h"
 #include "workbook/office_spreadsheet.h"
 
@@ -35,40 +35,23 @@ class Form201OfficeTest : public ::testing::Test {
     const char* sample = std::getenv("VATRIX_SAMPLE");
     sample_ = sample ? sample : std::string(VATRIX_BINARY_DIR) + "/sample";
     out_ = testing::MakeTempFolder();
-    session_.AppTitle = kAppTitle;
-    session_.ReturnCode = "201";
-    session_.YearFrom = "01/04/2015";
-    session_.FileFormat = kFormatExcel97;
-    session_.PeriodRange = " Between #4/1/2015# and #4/30/2015# ";
-    session_.PeriodStart = " #4/1/2015# ";
-    session_.PeriodMonth = 4;
-    panel_.output_folder = out_ + "/";
-    panel_.file_name = "Form 201 - Monthly - April";
-    panel_.file_type = ".xls";
-    panel_.return_type = "Monthly";
-    lists_.connection.OpenFolder(sample_ + "/007");
+    run_.session.ReturnCode = "201";
+    run_.panel.output_folder = out_ + "/";
+    run_.panel.file_name = "Form 201 - Monthly - April";
+    run_.lists.connection.OpenFolder(sample_ + "/007");
+    run_.spreadsheets = [] { return std::make_unique<OfficeSpreadsheet>(SharedOffice()); };
   }
   void TearDown() override { fs::remove_all(out_); }
 
   void Run(const std::string& master) {
-    BuildContext context{
-        session_,  lists_,
-        ui_,       VATRIX_BINARY_DIR,
-        master,    panel_,
-        [] {},     wait_,
-        workbook_, [] { return std::make_unique<OfficeSpreadsheet>(
-                                                       SharedOffice()); }};
+    run_.master_folder = master;
+    BuildContext context = run_.Context();
     Form201(context);
   }
 
   std::string sample_;
   std::string out_;
-  Session session_;
-  SelectionLists lists_;
-  testing::RecordingUi ui_;
-  WaitPanel wait_{ui_};
-  TemplateSession workbook_;
-  PanelChoices panel_;
+  testing::BuildFixture run_;
   static Office* office_;
 };
 
@@ -76,20 +59,52 @@ Office* Form201OfficeTest::office_ = nullptr;
 
 TEST_F(Form201OfficeTest, SavedWorkbookHoldsTheFiguresAndTheTemplatesTotals) {
   Run(std::string(VATRIX_BINARY_DIR) + "/Master");
-  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
+  ASSERT_EQ(run_.ui.messages.size(), 1u) << run_.ui.Transcript();
   const std::string saved = out_ + "/Form 201 - Monthly - April.xls";
   ASSERT_TRUE(fs::exists(saved));
-  const Form201Figures figures = ReadForm201Figures(lists_.connection, session_.PeriodRange, ui_);
+  const Form201Figures figures =
+      ReadForm201Figures(run_.lists.connection, run_.session.PeriodRange, run_.ui);
 
   OfficeSpreadsheet book(SharedOffice());
   book.Open(saved);
   const Sheet turnover = book.SheetAt(1), rates = book.SheetAt(2), input = book.SheetAt(3),
               balance = book.SheetAt(4), deductions = book.SheetAt(6);
-  EXPECT_NEAR(Amount(book.Read(turnover, 8, 2)), figures.Q(1), 0.001);
-  EXPECT_NEAR(Amount(book.Read(turnover, 8, 3)), figures.Q(2), 0.001);
-  EXPECT_NEAR(Amount(book.Read(turnover, 17, 2)), figures.Q(12) + figures.Q(14), 0.001);
-  EXPECT_NEAR(Amount(book.Read(deductions, 6, 3)), figures.Q(21), 0.001);
-  EXPECT_NEAR(Amount(book.Read(input, 4, 2)), figures.Q(20), 0.001);
+  // Every written cell of the turnover and deductions sheets, each on its own row.
+  const struct {
+    Sheet sheet;
+    int row, column;
+    double figure;
+  } cells[] = {{turnover, 8, 2, figures.Q(1)},
+               {turnover, 8, 3, figures.Q(2)},
+               {turnover, 10, 2, figures.Q(5)},
+               {turnover, 10, 3, figures.Q(6)},
+               {turnover, 12, 2, figures.Q(7)},
+               {turnover, 12, 3, figures.Q(8)},
+               {turnover, 15, 3, figures.Q(9)},
+               {turnover, 17, 2, figures.Q(12) + figures.Q(14)},
+               {turnover, 17, 3, figures.Q(13) + figures.Q(15)},
+               {deductions, 6, 3, figures.Q(21)},
+               {deductions, 10, 3, figures.Q(22)},
+               {deductions, 13, 2, figures.Q(27)},
+               {deductions, 21, 2, figures.Q(3)},
+               {deductions, 21, 3, figures.Q(4)},
+               {input, 3, 2, figures.Q(11)},
+               {input, 4, 2, figures.Q(20)},
+               {input, 5, 2, figures.Q(10)}};
+  for (const auto& cell : cells) {
+    EXPECT_NEAR(Amount(book.Read(cell.sheet, cell.row, cell.column)), cell.figure, 0.001)
+        << cell.sheet.name << " (" << cell.row << ", " << cell.column << ")";
+  }
+  // The rows between written rows keep what the template has there.
+  OfficeSpreadsheet blank(SharedOffice());
+  blank.Open(std::string(VATRIX_BINARY_DIR) + "/Master/" + kForm201Template);
+  for (const int row : {7, 9, 11, 13, 14}) {
+    for (const int column : {1, 2, 3}) {
+      EXPECT_EQ(book.Read(turnover, row, column), blank.Read(blank.SheetAt(1), row, column))
+          << "turnover (" << row << ", " << column << ")";
+    }
+  }
+  blank.Close();
   EXPECT_NEAR(Amount(book.Read(turnover, 16, 2)), Amount(book.Read(deductions, 24, 2)), 0.001);
   EXPECT_NEAR(Amount(book.Read(turnover, 16, 3)), Amount(book.Read(deductions, 24, 3)), 0.001);
 
@@ -116,14 +131,16 @@ TEST_F(Form201OfficeTest, FailedRunLeavesNoFile) {
   fs::create_directory(master);
   fs::copy_file(std::string(VATRIX_BINARY_DIR) + "/Master/VAT_RET_201C_Monthly.xls",
                 master + "/" + kForm201Template);
-  EXPECT_THROW(Run(master), HostError);
+  Run(master);
+  ASSERT_EQ(run_.ui.messages.size(), 1u);
+  EXPECT_EQ(run_.ui.messages[0].title, "Form 201 - Error");
   EXPECT_FALSE(fs::exists(out_ + "/Form 201 - Monthly - April.xls"));
-  EXPECT_FALSE(wait_.state().visible);
+  EXPECT_FALSE(run_.wait.state().visible);
 
   // The office serves the next run.
-  ui_.messages.clear();
+  run_.ui.messages.clear();
   Run(std::string(VATRIX_BINARY_DIR) + "/Master");
-  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
+  ASSERT_EQ(run_.ui.messages.size(), 1u) << run_.ui.Transcript();
   EXPECT_TRUE(fs::exists(out_ + "/Form 201 - Monthly - April.xls"));
 }
 

@@ -10,8 +10,8 @@
 
 #include "hostdata/host_error.h"
 #include "hostdata/query_helpers.h"
-#include "hostdata/recording_ui.h"
 #include "hostdata/test_tables.h"
+#include "returns/build_fixture.h"
 #include "workbook/memory_spreadsheet.h"
 
 namespace vatrix {
@@ -254,52 +254,32 @@ std::string SampleFolder() {
 class Form201RunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    session_.AppTitle = kAppTitle;
-    session_.ReturnCode = "201";
-    session_.YearFrom = "01/04/2015";
-    session_.FileFormat = kFormatExcel97;
+    run_.session.ReturnCode = "201";
     out_ = testing::MakeTempFolder();
-    panel_.output_folder = out_ + "/";
-    panel_.file_name = "Form 201";
-    panel_.file_type = ".xls";
-    panel_.return_type = "Monthly";
-    Period(" Between #4/1/2015# and #4/30/2015# ", " #4/1/2015# ", 4, 0);
+    run_.panel.output_folder = out_ + "/";
+    run_.panel.file_name = "Form 201";
   }
   void TearDown() override { fs::remove_all(out_); }
 
   void Period(const std::string& range, const std::string& start, int month, int quarter) {
-    session_.PeriodRange = range;
-    session_.PeriodStart = start;
-    session_.PeriodMonth = static_cast<std::int16_t>(month);
-    session_.PeriodIndex = static_cast<std::int16_t>(quarter);
+    run_.session.PeriodRange = range;
+    run_.session.PeriodStart = start;
+    run_.session.PeriodMonth = static_cast<std::int16_t>(month);
+    run_.session.PeriodIndex = static_cast<std::int16_t>(quarter);
   }
 
   void Run(const std::string& company_folder, int template_sheets = 6) {
-    lists_.connection.OpenFolder(company_folder);
-    BuildContext context{session_,
-                         lists_,
-                         ui_,
-                         VATRIX_BINARY_DIR,
-                         master_,
-                         panel_,
-                         [] {},
-                         wait_,
-                         workbook_,
-                         [this, template_sheets]() -> std::unique_ptr<Spreadsheet> {
-                           kept_ = Form201Template(template_sheets);
-                           sheets_ = kept_.get();
-                           return Borrow(*kept_);
-                         }};
+    run_.lists.connection.OpenFolder(company_folder);
+    run_.spreadsheets = [this, template_sheets]() -> std::unique_ptr<Spreadsheet> {
+      kept_ = Form201Template(template_sheets);
+      sheets_ = kept_.get();
+      return Borrow(*kept_);
+    };
+    BuildContext context = run_.Context();
     Form201(context);
   }
 
-  Session session_;
-  SelectionLists lists_;
-  testing::RecordingUi ui_;
-  WaitPanel wait_{ui_};
-  TemplateSession workbook_;
-  PanelChoices panel_;
-  std::string master_ = std::string(VATRIX_BINARY_DIR) + "/Master";
+  testing::BuildFixture run_;
   std::string out_;
   std::unique_ptr<MemorySpreadsheet> kept_;
   MemorySpreadsheet* sheets_ = nullptr;
@@ -519,7 +499,7 @@ TEST_F(Form201RunTest, MonthQuarterAndLeapFebruaryFiguresMatchTheRows) {
   const std::string company = SampleFolder() + "/007";
   Run(company);
   ASSERT_TRUE(sheets_);
-  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
+  ASSERT_EQ(run_.ui.messages.size(), 1u) << run_.ui.Transcript();
   Connection raw;
   raw.OpenFolder(company);
   const std::vector<double> april = FiguresFromRows(Ledgers(raw, {2015, 4, 1}, {2015, 4, 30}));
@@ -527,61 +507,64 @@ TEST_F(Form201RunTest, MonthQuarterAndLeapFebruaryFiguresMatchTheRows) {
     EXPECT_NE(april[q], 0) << "the sample gives Q" << q << " nothing in April";
   }
   ExpectCellTable(*sheets_, april);
-  EXPECT_EQ(sheets_->opened_path, master_ + "/" + kForm201Template);
+  EXPECT_EQ(sheets_->opened_path, run_.master_folder + "/" + kForm201Template);
   ASSERT_EQ(sheets_->saves.size(), 1u);
   EXPECT_EQ(sheets_->saves[0].path, out_ + "/Form 201.xls");
   EXPECT_TRUE(sheets_->quit);
-  EXPECT_EQ(ui_.messages[0].text, "Data Exported Successfully into File : " + out_ +
-                                      "/Form 201.xls\r\nPlease Verify data of this file with "
-                                      "actual data and then submit it.");
-  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kInformation);
-  EXPECT_FALSE(wait_.state().visible);
-  EXPECT_FALSE(wait_.state().hourglass);
+  EXPECT_EQ(run_.ui.messages[0].text, "Data Exported Successfully into File : " + out_ +
+                                          "/Form 201.xls\r\nPlease Verify data of this file with "
+                                          "actual data and then submit it.");
+  EXPECT_EQ(run_.ui.messages[0].icon, MessageIcon::kInformation);
+  EXPECT_FALSE(run_.wait.state().visible);
+  EXPECT_FALSE(run_.wait.state().hourglass);
 
-  ui_.messages.clear();
-  panel_.return_type = "Quaterly";
+  run_.ui.messages.clear();
+  run_.panel.return_type = "Quaterly";
   Period(" Between #4/1/2015# and #6/30/2015# ", " #4/1/2015# ", 0, 1);
   Run(company);
-  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
+  ASSERT_EQ(run_.ui.messages.size(), 1u) << run_.ui.Transcript();
   ExpectCellTable(*sheets_, FiguresFromRows(Ledgers(raw, {2015, 4, 1}, {2015, 6, 30})));
 
   // February of a leap year.
-  ui_.messages.clear();
-  panel_.return_type = "Monthly";
+  run_.ui.messages.clear();
+  run_.panel.return_type = "Monthly";
   Period(" Between #2/1/2016# and #2/29/2016# ", " #2/1/2016# ", 2, 0);
   Run(company);
-  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
+  ASSERT_EQ(run_.ui.messages.size(), 1u) << run_.ui.Transcript();
   ExpectCellTable(*sheets_, FiguresFromRows(Ledgers(raw, {2016, 2, 1}, {2016, 2, 29})));
 }
 
 TEST_F(Form201RunTest, OldYearAndMissingTemplateStartNoWorkbook) {
-  session_.YearFrom = "01/04/2007";
+  run_.session.YearFrom = "01/04/2007";
   Run(SampleFolder() + "/001");
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text, "Old Return Not Done....");
-  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kCritical);
+  ASSERT_EQ(run_.ui.messages.size(), 1u);
+  EXPECT_EQ(run_.ui.messages[0].text, "Old Return Not Done....");
+  EXPECT_EQ(run_.ui.messages[0].icon, MessageIcon::kCritical);
   EXPECT_EQ(sheets_, nullptr);
 
-  ui_.messages.clear();
-  session_.YearFrom = "01/04/2015";
-  master_ = out_;
+  run_.ui.messages.clear();
+  run_.session.YearFrom = "01/04/2015";
+  run_.master_folder = out_;
   Run(SampleFolder() + "/007");
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text,
+  ASSERT_EQ(run_.ui.messages.size(), 1u);
+  EXPECT_EQ(run_.ui.messages[0].text,
             "Master Templete : " + out_ + "/" + kForm201Template + " was not found.....");
   EXPECT_EQ(sheets_, nullptr);
-  EXPECT_FALSE(wait_.state().visible);
+  EXPECT_FALSE(run_.wait.state().visible);
 }
 
 TEST_F(Form201RunTest, FailuresLeaveNoFileAndNoOpenWorkbook) {
   // A template without the deductions sheet fails once the workbook is open.
-  EXPECT_THROW(Run(SampleFolder() + "/007", 5), HostError);
+  Run(SampleFolder() + "/007", 5);
+  ASSERT_EQ(run_.ui.messages.size(), 1u);
+  EXPECT_EQ(run_.ui.messages[0].title, "Form 201 - Error");
+  EXPECT_EQ(run_.ui.messages[0].icon, MessageIcon::kCritical);
   ASSERT_TRUE(sheets_);
   EXPECT_TRUE(sheets_->saves.empty());
   EXPECT_TRUE(sheets_->closed);
   EXPECT_TRUE(sheets_->quit);
-  EXPECT_FALSE(wait_.state().visible);
-  EXPECT_FALSE(wait_.state().hourglass);
+  EXPECT_FALSE(run_.wait.state().visible);
+  EXPECT_FALSE(run_.wait.state().hourglass);
 
   // A company whose bill table cannot be opened ends the program before any workbook.
   sheets_ = nullptr;
@@ -591,9 +574,9 @@ TEST_F(Form201RunTest, FailuresLeaveNoFileAndNoOpenWorkbook) {
     if (entry.path().stem() == "SP" || entry.path().stem() == "sp") fs::remove(entry.path());
   }
   EXPECT_THROW(Run(copy), ProgramEnding);
-  EXPECT_TRUE(ui_.ended);
+  EXPECT_TRUE(run_.ui.ended);
   EXPECT_EQ(sheets_, nullptr);
-  EXPECT_FALSE(wait_.state().visible);
+  EXPECT_FALSE(run_.wait.state().visible);
 }
 
 // A small company: one VAT 12.5 % sale and one class-6 purchase of 1000 under BC_TAX 15.
@@ -627,7 +610,7 @@ TEST_F(Form201RunTest, RateRowsFromTheQueries) {
   testing::WriteFile(company + "/LEDGER.DBF", testing::DbfBytes(ledger));
 
   Run(company);
-  ASSERT_EQ(ui_.messages.size(), 1u) << ui_.Transcript();
+  ASSERT_EQ(run_.ui.messages.size(), 1u) << run_.ui.Transcript();
   ASSERT_TRUE(sheets_);
   EXPECT_EQ(Written(*sheets_, 2, 3, 1), CellValue("12.50"));
   EXPECT_EQ(Written(*sheets_, 2, 3, 3), CellValue("12.50%"));

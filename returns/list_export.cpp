@@ -1,15 +1,13 @@
 #include "returns/list_export.h"
 
-#include <array>
-#include <charconv>
-#include <memory>
 #include <utility>
 #include <vector>
 
-#include "app/output_naming.h"
-#include "app/text.h"
 #include "hostdata/host_error.h"
 #include "hostdata/query_helpers.h"
+#include "hostdata/text.h"
+#include "returns/builder_run.h"
+#include "returns/special_characters.h"
 #include "workbook/template_session.h"
 
 namespace vatrix {
@@ -21,86 +19,36 @@ constexpr std::int32_t kProgressStep = 100;
 // The rows the macro-driven templates hold before their macro inserts the rest.
 constexpr int kMacroPreparedRows = 5;
 
-struct DayMonthYear {
-  int day = 0;
-  int month = 0;
-  int year = 0;
-};
-
-std::optional<DayMonthYear> ParseDayMonthYear(std::string_view text) {
-  text = Trim(text);
-  DayMonthYear date;
-  int* parts[] = {&date.day, &date.month, &date.year};
-  for (int i = 0; i < 3; ++i) {
-    const size_t end = i < 2 ? text.find('/') : text.size();
-    if (end == std::string_view::npos || end == 0) return std::nullopt;
-    const auto [rest, error] = std::from_chars(text.data(), text.data() + end, *parts[i]);
-    if (error != std::errc() || rest != text.data() + end) return std::nullopt;
-    text.remove_prefix(i < 2 ? end + 1 : end);
-  }
-  return date;
-}
-
-bool IsCst(std::string_view code) { return code == "3BSALES" || code == "3BPURCHASE"; }
-
 // The size step of a list of `count` bills: the prepared rows of the "Old Type" template.
-int SizeStep(bool cst, std::int32_t count) {
-  static constexpr std::array<int, 5> kVatSteps = {500, 1000, 5000, 20000, 40000};
-  static constexpr std::array<int, 4> kCstSteps = {500, 2000, 20000, 40000};
-  const auto pick = [count](const auto& steps) {
-    for (int step : steps) {
-      if (count <= step) return step;
-    }
-    return steps.back();
-  };
-  return cst ? pick(kCstSteps) : pick(kVatSteps);
+int SizeStep(const ListFacts& list, std::int32_t count) {
+  if (list.size_steps.empty()) return 0;
+  for (int step : list.size_steps) {
+    if (count <= step) return step;
+  }
+  return list.size_steps.back();
 }
 
-// Where a form's list goes in its template.
-struct ListLayout {
-  std::string sheet_name;  // "" for the first sheet
-  int first_row = 0;
-  int trigger_row = 0;  // 0: the template has no macro and no trigger row
-  const char* macro_module = "Sheet1";
-};
-
-ListLayout LayoutOf(std::string_view code, bool old_type) {
-  if (code == "202A") return {"List_Showing_Purchase", 5, 10, "Sheet2"};
-  if (code == "202B") return {"List of Sales", 7, 11, "Sheet2"};
-  if (old_type) return {"", IsCst(code) ? 3 : 5, 0};
-  if (code == "201A") return {"FORM201A", 8, 13};
-  if (code == "201B") return {"FORM201B", 8, 13};
-  if (code == "3BSALES") return {"SALES DETAILS", 6, 11};
-  return {"PURCHASE DETAILS", 6, 11};
+const ListTemplate& TemplateOf(const ListFacts& list, bool old_type) {
+  return old_type ? list.old_type : list.macro;
 }
 
-struct HeaderCell {
-  int row;
-  int column;
-  CellValue value;
-};
-
-std::vector<HeaderCell> HeaderCells(std::string_view code, bool old_type, const Session& s) {
-  const auto from = ParseDayMonthYear(s.YearFrom).value_or(DayMonthYear{});
-  const auto to = ParseDayMonthYear(s.YearTo).value_or(DayMonthYear{});
-  const double year = from.year;
-  const double month_rule_year = from.month >= 1 && from.month <= 3 ? to.year : from.year;
-  const std::string tin(Trim(s.CompanyStNo));
-  if (code == "202A") {
-    return {{1, 3, tin}, {2, 3, s.PeriodName}, {old_type ? 4 : 3, 3, year}};
-  }
-  if (code == "202B") {
-    return {{2, 3, tin}, {3, 3, s.PeriodName}, {4, 3, old_type ? year : month_rule_year}};
-  }
-  if (old_type) return {};
-  const std::string number = IsCst(code) ? std::string(Trim(s.CompanyCstNo)) : tin;
-  return {{2, 3, number}, {3, 3, s.PeriodName}, {4, 3, month_rule_year}};
+// Writes the template's header cells: registration number, period name and year.
+void WriteHeaderCells(Spreadsheet& book, const Sheet& sheet, const ListFacts& list,
+                      const ListHeader& header, const Session& s) {
+  const Date from = ParseDisplayDate(s.YearFrom).value_or(Date{});
+  const Date to = ParseDisplayDate(s.YearTo).value_or(Date{});
+  const double year =
+      header.calendar_year && from.month >= 1 && from.month <= 3 ? to.year : from.year;
+  const std::string number(Trim(list.cst ? s.CompanyCstNo : s.CompanyStNo));
+  if (header.number_row) book.Write(sheet, header.number_row, 3, number);
+  if (header.period_row) book.Write(sheet, header.period_row, 3, s.PeriodName);
+  if (header.year_row) book.Write(sheet, header.year_row, 3, year);
 }
 
 // What decides the cells of a row.
 struct RowChoice {
   bool cst = false;
-  bool sales_list = false;  // 202B
+  bool sales_list = false;  // one amount column, the bill amount
   bool old_type = true;
   bool from_2008 = true;
   bool bill_amount = false;
@@ -194,49 +142,24 @@ bool InSelection(BuildContext& context, const Value& key) {
   return rec_found(*list, "Code", text, context.ui);
 }
 
-const std::string& AppTitle(const Session& session) {
-  static const std::string kDefault = kAppTitle;
-  return session.AppTitle.empty() ? kDefault : session.AppTitle;
-}
-
-void ReportExportFailure(BuildContext& context, const HostError& error) {
-  if (error.number() == kTableUnavailable) {
-    context.ui.ShowMessage({AppTitle(context.session),
-                            "Necessary DBF File is Open / Unavailable / Used by another "
-                            "User.....\r\n\r\nSORRY...We can't proceed further...",
-                            MessageIcon::kCritical});
-    return;
-  }
-  context.ui.ShowMessage(
-      {"Import Into Excel",
-       "Error Number : " + std::to_string(error.number()) + "\r\nError Source : " + error.source() +
-           "\r\nError Description : " + error.description() + " " + error.source(),
-       MessageIcon::kCritical});
-}
-
-// One export run on an open workbook; returns the saved path.
+// One export run on an open workbook: header cells and one row per selected bill.
 class ListWriter {
  public:
   ListWriter(BuildContext& context, Spreadsheet& book, std::int32_t count)
       : context_(context),
         book_(book),
         count_(count),
-        code_(context.session.ReturnCode),
-        layout_(LayoutOf(code_, context.panel.old_type)) {}
+        list_(*FindReturnForm(context.session.ReturnCode)->list),
+        layout_(TemplateOf(list_, context.panel.old_type)) {}
 
-  std::string Run(std::optional<RecordSet>* records) {
+  void Run(std::optional<RecordSet>* bills) {
     const Sheet sheet =
-        layout_.sheet_name.empty() ? book_.SheetAt(1) : book_.SheetNamed(layout_.sheet_name);
+        layout_.sheet.empty() ? book_.SheetAt(1) : book_.SheetNamed(std::string(layout_.sheet));
     book_.Activate(sheet);
     context_.workbook.CurrentSheet = sheet;
-    if (count_ >= 1) {
-      for (const HeaderCell& cell : HeaderCells(code_, context_.panel.old_type, context_.session)) {
-        book_.Write(sheet, cell.row, cell.column, cell.value);
-      }
-      WriteRows(sheet, **records);
-    }
-    DatabaseClosed(context_, records);
-    return CloseExcelApplication(book_, context_.panel.output(), context_.session.FileFormat);
+    if (count_ < 1) return;
+    WriteHeaderCells(book_, sheet, list_, layout_.header, context_.session);
+    WriteRows(sheet, **bills);
   }
 
  private:
@@ -267,10 +190,11 @@ class ListWriter {
 
   RowChoice Choice() const {
     const Session& s = context_.session;
-    return {IsCst(code_),
-            code_ == "202B",
+    const auto from = ParseDisplayDate(s.YearFrom);
+    return {list_.cst,
+            list_.bill_amount,
             context_.panel.old_type,
-            YearOfDate(s.YearFrom) >= 2008,
+            from && from->year >= 2008,
             context_.panel.bill_amount,
             context_.panel.state_field,
             &s};
@@ -279,8 +203,8 @@ class ListWriter {
   // The template's macro inserts the rows beyond its prepared five; without one, the rows are
   // inserted below the last prepared row, filled like it.
   void RunInsertMacro(const Sheet& sheet) {
-    const std::string macro =
-        context_.workbook.TemplateName + "!" + layout_.macro_module + ".InsertRowsAndFillFormula1";
+    const std::string macro = context_.workbook.TemplateName + "!" +
+                              std::string(layout_.macro_module) + ".InsertRowsAndFillFormula1";
     const int more = count_ - kMacroPreparedRows;
     if (!book_.RunMacro(macro, more)) {
       book_.InsertRowsBelow(sheet, layout_.first_row + kMacroPreparedRows - 1, more);
@@ -290,7 +214,7 @@ class ListWriter {
   // A list longer than the largest "Old Type" template gets the missing rows inserted below
   // the last prepared one, so the blank and totals rows stay under the list.
   void MakeRoomInOldTemplate(const Sheet& sheet) {
-    const int prepared = SizeStep(IsCst(code_), count_);
+    const int prepared = SizeStep(list_, count_);
     if (count_ <= prepared) return;
     book_.InsertRowsBelow(sheet, layout_.first_row + prepared - 1, count_ - prepared);
   }
@@ -298,35 +222,24 @@ class ListWriter {
   BuildContext& context_;
   Spreadsheet& book_;
   const std::int32_t count_;
-  const std::string code_;
-  const ListLayout layout_;
+  const ListFacts& list_;
+  const ListTemplate& layout_;
 };
 
 }  // namespace
 
-int YearOfDate(std::string_view date) {
-  const auto parsed = ParseDayMonthYear(date);
-  return parsed ? parsed->year : 0;
-}
-
-std::string ExcelFileName(std::string_view return_code, bool old_type, int first_year,
+std::string ExcelFileName(const ListFacts& list, bool old_type, int first_year,
                           std::int32_t list_count) {
-  const std::string code(return_code);
-  const std::string size = std::to_string(SizeStep(IsCst(code), list_count));
-  if (code == "201A" || code == "201B") {
-    if (!old_type) return "VAT_RET_" + code + "_CSV_M.xls";
-    return "VAT_RET_" + code + "_" + size + "_Monthly" + (first_year >= 2008 ? "_New" : "") +
-           ".xls";
-  }
-  if (code == "3BSALES")
-    return old_type ? "sales_details_" + size + ".xls" : "SALES_DETAILS_CSV_M.xls";
-  if (code == "3BPURCHASE") {
-    return old_type ? "purchase_details_" + size + ".xls" : "PURCHASE_DETAILS_CSV_M.xls";
-  }
-  if (code == "202A" || code == "202B") {
-    return old_type && first_year < 2008 ? "" : "VAT_RET_" + code + "_m.xls";
-  }
-  return "";
+  if (old_type && list.old_type_from_2008_only && first_year < 2008) return "";
+  std::string name(TemplateOf(list, old_type).file_name);
+  const auto replace = [&name](std::string_view field, const std::string& value) {
+    if (const size_t at = name.find(field); at != std::string::npos) {
+      name.replace(at, field.size(), value);
+    }
+  };
+  replace("{size}", std::to_string(SizeStep(list, list_count)));
+  replace("{new}", first_year >= 2008 ? "_New" : "");
+  return name;
 }
 
 void DBFToExcel(BuildContext& context, std::optional<RecordSet>* list_records,
@@ -334,33 +247,14 @@ void DBFToExcel(BuildContext& context, std::optional<RecordSet>* list_records,
   context.wait.Show();
   context.wait.SetHourglass(true);
   context.wait.SetTotal(list_count);
-  const auto path = CheckTemplate(context.master_folder, context.workbook, context.ui);
-  if (!path) {
-    DatabaseClosed(context, list_records);
-    return;
+  if (const auto path = CheckTemplate(context.master_folder, context.workbook, context.ui)) {
+    RunBuilder(context, FailureReport::kListExport, "Import Into Excel", [&](BuilderRun& run) {
+      ListWriter(context, run.Open(*path), list_count).Run(list_records);
+      DatabaseClosed(context, list_records);
+      run.Save();
+    });
   }
-  std::unique_ptr<Spreadsheet> book;
-  try {
-    book = context.NewSpreadsheet();
-    book->Open(*path);
-    const std::string saved = ListWriter(context, *book, list_count).Run(list_records);
-    book->Quit();
-    context.ui.ShowMessage({AppTitle(context.session),
-                            "Data Exported Successfully into File : " + saved +
-                                "\r\nPlease Verify data of this file with actual data and then "
-                                "submit it.",
-                            MessageIcon::kInformation});
-  } catch (const HostError& error) {
-    DatabaseClosed(context, list_records);
-    if (book) {
-      try {
-        book->Quit();
-      } catch (const HostError&) {
-        // The workbook is let go unsaved either way; the failure above is the one to report.
-      }
-    }
-    ReportExportFailure(context, error);
-  }
+  DatabaseClosed(context, list_records);
 }
 
 }  // namespace vatrix

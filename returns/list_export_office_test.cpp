@@ -12,6 +12,7 @@
 #include "hostdata/test_tables.h"
 #include "returns/list_forms.h"
 #include "returns/list_test_support.h"
+#include "returns/return_forms.h"
 #include "workbook/office_spreadsheet.h"
 
 namespace vatrix {
@@ -34,7 +35,8 @@ class ListExportOfficeTest : public ::testing::Test {
            const std::string& type) {
     const char* sample = std::getenv("VATRIX_SAMPLE");
     ASSERT_TRUE(sample) << "run through ctest, which names the sample installation";
-    FormwiseRecordSet({sample, "007", code, false}, &run.lists, run.ui);
+    FormwiseRecordSet(FormwiseChoiceOf(*FindReturnForm(code), sample, "007", false), &run.lists,
+                      run.ui);
     run.session.ReturnCode = code;
     run.session.PeriodRange = " Between #4/1/2015# and #6/30/2015# ";
     run.session.CompanyStNo = "24000000007";

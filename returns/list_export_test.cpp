@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "hostdata/value.h"
 #include "returns/list_test_support.h"
 
 namespace vatrix {
@@ -9,28 +10,29 @@ namespace {
 
 using testing::ListRun;
 
+std::string Name(const char* code, bool old_type, int year, std::int32_t count) {
+  return ExcelFileName(*FindReturnForm(code)->list, old_type, year, count);
+}
+
 TEST(ExcelFileNameTest, SizeStepsLayoutsAndYears) {
-  EXPECT_EQ(ExcelFileName("201A", true, 2015, 500), "VAT_RET_201A_500_Monthly_New.xls");
-  EXPECT_EQ(ExcelFileName("201A", true, 2015, 501), "VAT_RET_201A_1000_Monthly_New.xls");
-  EXPECT_EQ(ExcelFileName("201B", true, 2007, 5001), "VAT_RET_201B_20000_Monthly.xls");
-  EXPECT_EQ(ExcelFileName("201B", true, 2007, 20000), "VAT_RET_201B_20000_Monthly.xls");
-  EXPECT_EQ(ExcelFileName("201A", true, 2008, 20001), "VAT_RET_201A_40000_Monthly_New.xls");
-  EXPECT_EQ(ExcelFileName("201A", true, 2008, 0), "VAT_RET_201A_500_Monthly_New.xls");
-  EXPECT_EQ(ExcelFileName("201A", false, 2007, 70000), "VAT_RET_201A_CSV_M.xls");
+  EXPECT_EQ(Name("201A", true, 2015, 500), "VAT_RET_201A_500_Monthly_New.xls");
+  EXPECT_EQ(Name("201A", true, 2015, 501), "VAT_RET_201A_1000_Monthly_New.xls");
+  EXPECT_EQ(Name("201B", true, 2007, 5001), "VAT_RET_201B_20000_Monthly.xls");
+  EXPECT_EQ(Name("201B", true, 2007, 20000), "VAT_RET_201B_20000_Monthly.xls");
+  EXPECT_EQ(Name("201A", true, 2008, 20001), "VAT_RET_201A_40000_Monthly_New.xls");
+  EXPECT_EQ(Name("201A", true, 2008, 0), "VAT_RET_201A_500_Monthly_New.xls");
+  EXPECT_EQ(Name("201A", false, 2007, 70000), "VAT_RET_201A_CSV_M.xls");
 
-  EXPECT_EQ(ExcelFileName("3BSALES", true, 2015, 500), "sales_details_500.xls");
-  EXPECT_EQ(ExcelFileName("3BSALES", true, 2007, 501), "sales_details_2000.xls");
-  EXPECT_EQ(ExcelFileName("3BPURCHASE", true, 2015, 2001), "purchase_details_20000.xls");
-  EXPECT_EQ(ExcelFileName("3BPURCHASE", true, 2015, 20000), "purchase_details_20000.xls");
-  EXPECT_EQ(ExcelFileName("3BPURCHASE", true, 2015, 20001), "purchase_details_40000.xls");
-  EXPECT_EQ(ExcelFileName("3BPURCHASE", false, 2015, 1), "PURCHASE_DETAILS_CSV_M.xls");
+  EXPECT_EQ(Name("3BSALES", true, 2015, 500), "sales_details_500.xls");
+  EXPECT_EQ(Name("3BSALES", true, 2007, 501), "sales_details_2000.xls");
+  EXPECT_EQ(Name("3BPURCHASE", true, 2015, 2001), "purchase_details_20000.xls");
+  EXPECT_EQ(Name("3BPURCHASE", true, 2015, 20000), "purchase_details_20000.xls");
+  EXPECT_EQ(Name("3BPURCHASE", true, 2015, 20001), "purchase_details_40000.xls");
+  EXPECT_EQ(Name("3BPURCHASE", false, 2015, 1), "PURCHASE_DETAILS_CSV_M.xls");
 
-  EXPECT_EQ(ExcelFileName("202A", true, 2007, 3), "");
-  EXPECT_EQ(ExcelFileName("202B", false, 2007, 3), "VAT_RET_202B_m.xls");
-  EXPECT_EQ(ExcelFileName("202A", true, 2008, 40000), "VAT_RET_202A_m.xls");
-  EXPECT_EQ(ExcelFileName("201", true, 2015, 3), "");
-  EXPECT_EQ(YearOfDate("01/04/2015"), 2015);
-  EXPECT_EQ(YearOfDate("2015-04-01"), 0);
+  EXPECT_EQ(Name("202A", true, 2007, 3), "");
+  EXPECT_EQ(Name("202B", false, 2007, 3), "VAT_RET_202B_m.xls");
+  EXPECT_EQ(Name("202A", true, 2008, 40000), "VAT_RET_202A_m.xls");
 }
 
 // Bills of a purchase or sales list: number, date, party, TIN, amounts and account.
@@ -56,8 +58,8 @@ RecordSet Accounts(std::vector<std::string> codes) {
 void Export(ListRun& run, const std::string& code, RecordSet bills) {
   run.session.ReturnCode = code;
   const int count = bills.record_count();
-  run.workbook.TemplateName =
-      ExcelFileName(code, run.panel.old_type, YearOfDate(run.session.YearFrom), count);
+  run.workbook.TemplateName = ExcelFileName(*FindReturnForm(code)->list, run.panel.old_type,
+                                            ParseDisplayDate(run.session.YearFrom)->year, count);
   std::optional<RecordSet> records = std::move(bills);
   BuildContext context = run.Context();
   DBFToExcel(context, &records, count);

@@ -4,17 +4,16 @@
 #include <optional>
 #include <string_view>
 
-#include "app/text.h"
 #include "hostdata/failure_report.h"
 #include "hostdata/host_error.h"
+#include "hostdata/text.h"
+#include "returns/builder_run.h"
 #include "returns/list_export.h"
-#include "returns/list_queries.h"
+#include "returns/return_forms.h"
 
 namespace vatrix {
 
 namespace {
-
-bool IsCst(std::string_view code) { return code == "3BSALES" || code == "3BPURCHASE"; }
 
 ListQueryInputs QueryInputs(const BuildContext& context) {
   const Session& s = context.session;
@@ -24,8 +23,8 @@ ListQueryInputs QueryInputs(const BuildContext& context) {
 
 // Runs the list query. A query over an empty account list (it ends in "IN ()") is refused the
 // way the provider refuses it, with a description that says why.
-RecordSet OpenList(const BuildContext& context, std::string_view code, const std::string& query) {
-  if (!IsCst(code) && Trim(context.session.AccountCodes).empty()) {
+RecordSet OpenList(const BuildContext& context, const ListFacts& list, const std::string& query) {
+  if (!list.cst && Trim(context.session.AccountCodes).empty()) {
     throw HostError(kQueryRejected,
                     "No account is selected: the account list of the query is empty (IN ())",
                     query);
@@ -33,36 +32,35 @@ RecordSet OpenList(const BuildContext& context, std::string_view code, const std
   return context.lists.connection.Execute(query);
 }
 
-void RunListForm(BuildContext& context, std::string_view code, const std::string& title) {
+void RunListForm(BuildContext& context, std::string_view code) {
   Session& session = context.session;
+  const ListFacts& list = *FindReturnForm(code)->list;
   try {
-    if (IsCst(code)) {
+    if (list.cst) {
       session.StateNames = CstStateNames();
       session.DeclarationForms = CstDeclarationForms();
     }
-    const std::string query = ListQuery(code, QueryInputs(context));
-    if ((code == "201A" || code == "201B") && context.SetPeriodName) context.SetPeriodName();
-    std::optional<RecordSet> records = OpenList(context, code, query);
+    const std::string query = list.query(QueryInputs(context));
+    if (list.period_name_first && context.SetPeriodName) context.SetPeriodName();
+    std::optional<RecordSet> records = OpenList(context, list, query);
     const std::int32_t count = records->record_count();
+    const auto first_day = ParseDisplayDate(session.YearFrom);
     context.workbook.TemplateName =
-        ExcelFileName(code, context.panel.old_type, YearOfDate(session.YearFrom), count);
+        ExcelFileName(list, context.panel.old_type, first_day ? first_day->year : 0, count);
     DBFToExcel(context, &records, count);
   } catch (const HostError& error) {
-    ReportDatabaseFailure(context.ui, session.AppTitle.empty() ? kAppTitle : session.AppTitle,
-                          title, error);
+    ReportDatabaseFailure(context.ui, AppTitleOf(session), std::string(list.error_title), error);
   }
 }
 
 }  // namespace
 
-void Form201A(BuildContext& context) { RunListForm(context, "201A", "Form 201A Error"); }
-void Form201B(BuildContext& context) { RunListForm(context, "201B", "Form 201B Error"); }
-void Form202A(BuildContext& context) { RunListForm(context, "202A", "Form 202A Error"); }
-void Form202B(BuildContext& context) { RunListForm(context, "202B", "Form 202B Error"); }
-void Form3BSales(BuildContext& context) { RunListForm(context, "3BSALES", "Form 3B Sales Error"); }
-void Form3BPurchase(BuildContext& context) {
-  RunListForm(context, "3BPURCHASE", "Form 3B Purchase Error");
-}
+void Form201A(BuildContext& context) { RunListForm(context, "201A"); }
+void Form201B(BuildContext& context) { RunListForm(context, "201B"); }
+void Form202A(BuildContext& context) { RunListForm(context, "202A"); }
+void Form202B(BuildContext& context) { RunListForm(context, "202B"); }
+void Form3BSales(BuildContext& context) { RunListForm(context, "3BSALES"); }
+void Form3BPurchase(BuildContext& context) { RunListForm(context, "3BPURCHASE"); }
 
 const std::vector<std::string>& CstStateNames() {
   static const std::vector<std::string> kNames = {"Andaman and Nicobar Islands",

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/build_context.h"
+#include "returns/build_context.h"
 
 namespace vatrix {
 

@@ -1,6 +1,6 @@
 #include "returns/list_queries.h"
 
-#include "app/text.h"
+#include "hostdata/text.h"
 
 namespace vatrix {
 
@@ -179,21 +179,23 @@ std::string CstQuery(bool sales, const ListQueryInputs& in) {
 
 }  // namespace
 
-std::string ListQuery(std::string_view return_code, const ListQueryInputs& inputs) {
-  if (return_code == "201A") {
-    return UnionQuery({kB1, kW1, kW2, kI1, kX1, kX2, kG1, kH1}, inputs);
-  }
-  if (return_code == "201B") {
-    return UnionQuery({inputs.tax_types_selected ? kB2 : kB3, kW3, kW4, kI2, kX3, kX4, kG2, kH2},
-                      inputs);
-  }
-  if (return_code == "202A") {
-    return UnionQuery({kB1, kW3, kW4, kI1, kX3, kX4, kG1, kH2}, inputs);
-  }
-  if (return_code == "202B") return SalesReturnsQuery(inputs);
-  if (return_code == "3BSALES") return CstQuery(true, inputs);
-  if (return_code == "3BPURCHASE") return CstQuery(false, inputs);
-  return "";
+std::string Sales201AQuery(const ListQueryInputs& inputs) {
+  return UnionQuery({kB1, kW1, kW2, kI1, kX1, kX2, kG1, kH1}, inputs);
 }
+
+std::string Purchase201BQuery(const ListQueryInputs& inputs) {
+  return UnionQuery({inputs.tax_types_selected ? kB2 : kB3, kW3, kW4, kI2, kX3, kX4, kG2, kH2},
+                    inputs);
+}
+
+std::string Purchase202AQuery(const ListQueryInputs& inputs) {
+  return UnionQuery({kB1, kW3, kW4, kI1, kX3, kX4, kG1, kH2}, inputs);
+}
+
+std::string Sales202BQuery(const ListQueryInputs& inputs) { return SalesReturnsQuery(inputs); }
+
+std::string CstSalesQuery(const ListQueryInputs& inputs) { return CstQuery(true, inputs); }
+
+std::string CstPurchaseQuery(const ListQueryInputs& inputs) { return CstQuery(false, inputs); }
 
 }  // namespace vatrix

@@ -4,7 +4,6 @@
 #define VATRIX_RETURNS_LIST_QUERIES_H_
 
 #include <string>
-#include <string_view>
 
 namespace vatrix {
 
@@ -17,9 +16,15 @@ struct ListQueryInputs {
   bool use_stock_date = true;       // CST lists: a bill's stock date, when valid, dates it
 };
 
-// The list query of `return_code` ("201A", "201B", "202A", "202B", "3BSALES", "3BPURCHASE");
-// "" for any other code. Pieces are joined exactly, with no separators added.
-std::string ListQuery(std::string_view return_code, const ListQueryInputs& inputs);
+// The list queries: sales of Form 201A, purchases of 201B and 202A, sales of 202B, and the
+// CST sales and purchases that need a declaration form. Pieces are joined exactly, with no
+// separators added.
+std::string Sales201AQuery(const ListQueryInputs& inputs);
+std::string Purchase201BQuery(const ListQueryInputs& inputs);
+std::string Purchase202AQuery(const ListQueryInputs& inputs);
+std::string Sales202BQuery(const ListQueryInputs& inputs);
+std::string CstSalesQuery(const ListQueryInputs& inputs);
+std::string CstPurchaseQuery(const ListQueryInputs& inputs);
 
 }  // namespace vatrix
 

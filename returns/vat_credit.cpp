@@ -1,7 +1,7 @@
 #include "returns/vat_credit.h"
 
 #include <array>
-#include <cstdio>
+#include <optional>
 #include <string_view>
 
 #include "hostdata/failure_report.h"
@@ -37,15 +37,13 @@ constexpr std::array<std::string_view, 4> kQuarterCodes = {"01", "02", "03", "04
 
 // "m/d/y" of a "dd/MM/yyyy" text, without leading zeros.
 std::string YearStartLiteral(const std::string& year_from) {
-  int day = 0, month = 0, year = 0;
-  char tail = 0;
-  if (year_from.size() != 10 ||
-      std::sscanf(year_from.c_str(), "%2d/%2d/%4d%c", &day, &month, &year, &tail) != 3 ||
-      !IsValidDate(year, month, day)) {
+  const std::optional<Date> day = ParseDisplayDate(year_from);
+  if (!day) {
     throw HostError(kQueryRejected, "the first day of the financial year is not a date",
                     "YearFrom \"" + year_from + "\"");
   }
-  return std::to_string(month) + "/" + std::to_string(day) + "/" + std::to_string(year);
+  return std::to_string(day->month) + "/" + std::to_string(day->day) + "/" +
+         std::to_string(day->year);
 }
 
 std::string StepQuery(std::string_view key, std::string_view key_name, const std::string& year_from,

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app/session.h"
 #include "hostdata/connection.h"
 #include "hostdata/user_interface.h"
+#include "returns/session.h"
 
 namespace vatrix {
 

@@ -49,24 +49,22 @@
 // eight ITVAT lines each, and six or more ledger postings per bill.
 #include "tools/sample_installation.h"
 
-#include <shapefil.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <tuple>
 #include <vector>
+
+#include "tools/dbf_writer.h"
 
 namespace vatrix {
 namespace {
@@ -76,11 +74,7 @@ namespace fs = std::filesystem;
 // ---------------------------------------------------------------------------------------
 // Calendar.
 
-struct Day {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-};
+using dbf::Day;  // the day a date field holds
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
@@ -125,12 +119,6 @@ Day MonthOfYear(int first_year, int index, int day) {
   return month > 12 ? Day{first_year + 1, month - 12, day} : Day{first_year, month, day};
 }
 
-std::string DbfDate(const Day& day) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d%02d%02d", day.year, day.month, day.day);
-  return text;
-}
-
 // ---------------------------------------------------------------------------------------
 // Deterministic numbers (splitmix64), the same on every platform and library.
 
@@ -160,231 +148,7 @@ using Paise = long long;
 Paise Percent(Paise base, int rate) { return (base * rate + 5000) / 10000; }
 double Rupees(Paise amount) { return static_cast<double>(amount) / 100.0; }
 double Rate(int rate) { return rate / 100.0; }
-
-// ---------------------------------------------------------------------------------------
-// Text: the tables hold cp1252.
-
-int Cp1252Byte(char32_t code) {
-  static constexpr std::array<char32_t, 32> kHigh = {
-      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<int>(code);
-  for (int i = 0; i < 32; ++i) {
-    if (kHigh[i] == code && code != 0) return 0x80 + i;
-  }
-  return -1;
-}
-
-// Converts UTF-8 to cp1252; throws for text that has no cp1252 form.
-std::string ToCp1252(std::string_view utf8) {
-  std::string out;
-  for (size_t i = 0; i < utf8.size();) {
-    unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (extra < 0 || i + extra >= utf8.size()) {
-      throw std::runtime_error("sample text is not UTF-8: " + std::string(utf8));
-    }
-    char32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-      if ((utf8[i + k] & 0xC0) != 0x80) {
-        throw std::runtime_error("sample text is not UTF-8: " + std::string(utf8));
-      }
-      code = (code << 6) | (utf8[i + k] & 0x3F);
-    }
-    int byte = Cp1252Byte(code);
-    if (byte < 0) throw std::runtime_error("sample text has no cp1252 form: " + std::string(utf8));
-    out += static_cast<char>(byte);
-    i += 1 + extra;
-  }
-  return out;
-}
-
-// ---------------------------------------------------------------------------------------
-// Writing one table.
-
-struct Column {
-  const char* name;
-  char type;  // 'C', 'N', 'D' or 'L'
-  int width;
-  int decimals;
-};
-
-// One field value. kNull is written as shapelib's null form ("*" numbers, "00000000" dates);
-// kSpaces as blanks, the form dBase itself writes.
-struct Cell {
-  enum class Kind { kNull, kSpaces, kText, kNumber, kDate, kLogical };
-  Kind kind = Kind::kNull;
-  std::string text;
-  double number = 0;
-  Day date;
-  bool flag = false;
-};
-
-Cell WithKind(Cell::Kind kind) {
-  Cell cell;
-  cell.kind = kind;
-  return cell;
-}
-
-Cell Null() { return Cell{}; }
-Cell Spaces() { return WithKind(Cell::Kind::kSpaces); }
-Cell Text(std::string_view text) {
-  Cell cell = WithKind(Cell::Kind::kText);
-  cell.text = text;
-  return cell;
-}
-Cell Number(double number) {
-  Cell cell = WithKind(Cell::Kind::kNumber);
-  cell.number = number;
-  return cell;
-}
-Cell Money(Paise amount) { return Number(Rupees(amount)); }
-Cell Date(const Day& day) {
-  Cell cell = WithKind(Cell::Kind::kDate);
-  cell.date = day;
-  return cell;
-}
-Cell Logical(bool flag) {
-  Cell cell = WithKind(Cell::Kind::kLogical);
-  cell.flag = flag;
-  return cell;
-}
-
-enum class CodePage { kWindowsAnsi, kNone };
-
-// The last-update date stored in every header, so that runs on different days are identical.
-constexpr int kUpdateYearSince1900 = 116;
-constexpr int kUpdateMonth = 3;
-constexpr int kUpdateDay = 31;
-
-// shapelib seeks before every record it writes, which empties the stdio buffer each time;
-// skipping the seek when the file is already at that position keeps the appends buffered.
-SAOffset SeekUnlessThere(SAFile file, SAOffset offset, int whence) {
-  std::FILE* stream = reinterpret_cast<std::FILE*>(file);
-  if (whence == SEEK_SET && static_cast<SAOffset>(std::ftell(stream)) == offset) return 0;
-  return std::fseek(stream, static_cast<long>(offset), whence);
-}
-
-SAHooks BufferedHooks() {
-  SAHooks hooks;
-  SASetupDefaultHooks(&hooks);
-  hooks.FSeek = SeekUnlessThere;
-  return hooks;
-}
-
-class DbfWriter {
- public:
-  // Creates `folder`/`file_name` with `columns`. shapelib names the file "<stem>.dbf"; Finish
-  // gives it the wanted spelling.
-  DbfWriter(const fs::path& folder, const std::string& file_name, std::vector<Column> columns,
-            CodePage code_page)
-      : folder_(folder), file_name_(file_name), columns_(std::move(columns)) {
-    std::string stem = fs::path(file_name).stem().string();
-    created_ = folder / (stem + ".dbf");
-    cpg_ = folder / (stem + ".cpg");
-    std::string base = (folder / stem).string();
-    SAHooks hooks = BufferedHooks();
-    handle_ = DBFCreateLL(base.c_str(), code_page == CodePage::kWindowsAnsi ? "LDID/87" : nullptr,
-                          &hooks);
-    if (handle_ == nullptr) Fail("cannot create the table file");
-    // Written once by Finish: after every record it would move the file position back and forth.
-    DBFSetWriteEndOfFileChar(handle_, 0);
-    for (const Column& column : columns_) {
-      if (DBFAddNativeFieldType(handle_, column.name, column.type, column.width, column.decimals) <
-          0) {
-        Fail(std::string("cannot add field ") + column.name);
-      }
-    }
-  }
-  ~DbfWriter() {
-    if (handle_ != nullptr) DBFClose(handle_);
-  }
-  DbfWriter(const DbfWriter&) = delete;
-  DbfWriter& operator=(const DbfWriter&) = delete;
-
-  // Appends one record; `cells` hold one value per column, in column order.
-  void Add(const std::vector<Cell>& cells, bool deleted = false) {
-    if (cells.size() != columns_.size()) Fail("record with a wrong number of values");
-    for (size_t i = 0; i < cells.size(); ++i) WriteCell(static_cast<int>(i), cells[i]);
-    if (deleted && !DBFMarkRecordDeleted(handle_, records_, 1)) {
-      Fail("cannot mark record " + std::to_string(records_) + " deleted");
-    }
-    ++records_;
-  }
-
-  // Stamps the fixed update date, closes the file and gives it its final spelling.
-  void Finish() {
-    DBFSetLastModifiedDate(handle_, kUpdateYearSince1900, kUpdateMonth, kUpdateDay);
-    DBFClose(handle_);
-    handle_ = nullptr;
-    AppendEndOfFile();
-    std::error_code error;
-    fs::remove(cpg_, error);
-    fs::path final_path = folder_ / file_name_;
-    if (final_path != created_) fs::rename(created_, final_path, error);
-    if (error) Fail("cannot rename " + created_.string() + ": " + error.message());
-  }
-
- private:
-  void AppendEndOfFile() {
-    std::ofstream file(created_, std::ios::binary | std::ios::app);
-    file.put('\x1A');
-    file.close();
-    if (!file) Fail("cannot write the end-of-file mark");
-  }
-
-  void WriteCell(int field, const Cell& cell) {
-    const Column& column = columns_[field];
-    int ok = 0;
-    switch (cell.kind) {
-      case Cell::Kind::kNull:
-        ok = DBFWriteNULLAttribute(handle_, records_, field);
-        break;
-      case Cell::Kind::kSpaces: {
-        std::string spaces(column.width, ' ');
-        ok = DBFWriteAttributeDirectly(handle_, records_, field, spaces.data());
-        break;
-      }
-      case Cell::Kind::kText: {
-        std::string bytes = ToCp1252(cell.text);
-        if (static_cast<int>(bytes.size()) > column.width) {
-          Fail(std::string("value \"") + cell.text + "\" is longer than field " + column.name);
-        }
-        ok = DBFWriteStringAttribute(handle_, records_, field, bytes.c_str());
-        break;
-      }
-      case Cell::Kind::kNumber:
-        ok = DBFWriteDoubleAttribute(handle_, records_, field, cell.number);
-        break;
-      case Cell::Kind::kDate: {
-        // shapelib formats 'D' values given as text like numbers: store the bytes as they are.
-        std::string text = DbfDate(cell.date);
-        ok = DBFWriteAttributeDirectly(handle_, records_, field, text.data());
-        break;
-      }
-      case Cell::Kind::kLogical:
-        ok = DBFWriteLogicalAttribute(handle_, records_, field, cell.flag ? 'T' : 'F');
-        break;
-    }
-    if (!ok) {
-      Fail(std::string("cannot write field ") + column.name + " of record " +
-           std::to_string(records_));
-    }
-  }
-
-  [[noreturn]] void Fail(const std::string& what) const {
-    throw std::runtime_error((folder_ / file_name_).string() + ": " + what);
-  }
-
-  fs::path folder_;
-  std::string file_name_;
-  std::vector<Column> columns_;
-  fs::path created_;
-  fs::path cpg_;
-  DBFHandle handle_ = nullptr;
-  int records_ = 0;
-};
+dbf::Cell Money(Paise amount) { return dbf::Number(Rupees(amount)); }
 
 // ---------------------------------------------------------------------------------------
 // The schema.
@@ -394,17 +158,17 @@ constexpr int kTableCount = 10;
 
 struct TableLayout {
   const char* name;
-  CodePage code_page;
-  std::vector<Column> columns;
+  dbf::CodePage code_page;
+  std::vector<dbf::Column> columns;
 };
 
-const std::vector<Column> kPartyColumns = {
+const std::vector<dbf::Column> kPartyColumns = {
     {"CODE", 'C', 6, 0},   {"NAME", 'C', 40, 0},  {"STNO", 'C', 15, 0},
     {"CSTNO", 'C', 15, 0}, {"ADD3", 'C', 30, 0},  {"ITNO", 'C', 15, 0},
     {"LICNO", 'C', 15, 0}, {"EMAIL", 'C', 30, 0}, {"CATEGORY", 'C', 20, 0}};
 
-std::vector<Column> ActColumns() {
-  std::vector<Column> columns = kPartyColumns;
+std::vector<dbf::Column> ActColumns() {
+  std::vector<dbf::Column> columns = kPartyColumns;
   columns.insert(columns.end(), {{"STATE", 'C', 25, 0},
                                  {"GROUP", 'C', 6, 0},
                                  {"ACT_TYPE", 'N', 3, 0},
@@ -417,7 +181,7 @@ std::vector<Column> ActColumns() {
 const std::array<TableLayout, kTableCount>& TableLayouts() {
   static const std::array<TableLayout, kTableCount> kLayouts = {{
       {"SP",
-       CodePage::kWindowsAnsi,
+       dbf::CodePage::kWindowsAnsi,
        {{"LINK", 'C', 10, 0},
         {"DOCNO", 'C', 10, 0},
         {"DATE", 'D', 8, 0},
@@ -434,10 +198,10 @@ const std::array<TableLayout, kTableCount>& TableLayouts() {
         {"FORM_REQ", 'L', 1, 0},
         {"FORM_TYPE", 'C', 4, 0}}},
       {"ITVAT",
-       CodePage::kWindowsAnsi,
+       dbf::CodePage::kWindowsAnsi,
        {{"LINK", 'C', 10, 0}, {"VATCODE", 'C', 4, 0}, {"AMT", 'N', 14, 2}, {"VAT", 'N', 14, 2}}},
       {"STAX",
-       CodePage::kWindowsAnsi,
+       dbf::CodePage::kWindowsAnsi,
        {{"CODE", 'C', 4, 0},
         {"NAME", 'C', 30, 0},
         {"PCN", 'N', 6, 2},
@@ -446,10 +210,10 @@ const std::array<TableLayout, kTableCount>& TableLayouts() {
         {"VATDET", 'C', 2, 0},
         {"TYPE", 'C', 1, 0},
         {"TAG", 'C', 1, 0}}},
-      {"ACT", CodePage::kWindowsAnsi, ActColumns()},
-      {"CASHCUST", CodePage::kNone, kPartyColumns},
+      {"ACT", dbf::CodePage::kWindowsAnsi, ActColumns()},
+      {"CASHCUST", dbf::CodePage::kNone, kPartyColumns},
       {"LEDGER",
-       CodePage::kWindowsAnsi,
+       dbf::CodePage::kWindowsAnsi,
        {{"CODE", 'C', 6, 0},
         {"DATE", 'D', 8, 0},
         {"VTYPE", 'C', 2, 0},
@@ -458,7 +222,7 @@ const std::array<TableLayout, kTableCount>& TableLayouts() {
         {"VATCODE", 'C', 4, 0},
         {"NARR1", 'C', 40, 0}}},
       {"Stock",
-       CodePage::kWindowsAnsi,
+       dbf::CodePage::kWindowsAnsi,
        {{"CODE", 'C', 6, 0},
         {"BATCHNO", 'C', 10, 0},
         {"DATE", 'D', 8, 0},
@@ -466,7 +230,7 @@ const std::array<TableLayout, kTableCount>& TableLayouts() {
         {"AL", 'C', 1, 0},
         {"CHLNLINK", 'C', 10, 0}}},
       {"Product",
-       CodePage::kWindowsAnsi,
+       dbf::CodePage::kWindowsAnsi,
        {{"CODE", 'C', 6, 0},
         {"NAME", 'C', 40, 0},
         {"UNIT1", 'C', 6, 0},
@@ -478,13 +242,13 @@ const std::array<TableLayout, kTableCount>& TableLayouts() {
         {"BATCH", 'L', 1, 0},
         {"TAG", 'C', 1, 0}}},
       {"Batch",
-       CodePage::kWindowsAnsi,
+       dbf::CodePage::kWindowsAnsi,
        {{"CODE", 'C', 6, 0},
         {"BATCHNO", 'C', 10, 0},
         {"OP_QTY", 'N', 12, 3},
         {"CLRATE", 'N', 12, 2},
         {"TAG", 'C', 1, 0}}},
-      {"FORMMAST", CodePage::kNone, {{"CODE", 'C', 4, 0}, {"NAME", 'C', 30, 0}}},
+      {"FORMMAST", dbf::CodePage::kNone, {{"CODE", 'C', 4, 0}, {"NAME", 'C', 30, 0}}},
   }};
   return kLayouts;
 }
@@ -523,17 +287,17 @@ class CompanyTables {
   CompanyTables(const fs::path& folder, int spelling) {
     for (int t = 0; t < kTableCount; ++t) {
       const TableLayout& layout = TableLayouts()[t];
-      tables_[t] = std::make_unique<DbfWriter>(folder, SpelledFileName(layout.name, spelling + t),
-                                               layout.columns, layout.code_page);
+      tables_[t] = std::make_unique<dbf::Writer>(folder, SpelledFileName(layout.name, spelling + t),
+                                                 layout.columns, layout.code_page);
     }
   }
-  DbfWriter& operator[](Table table) { return *tables_[table]; }
+  dbf::Writer& operator[](Table table) { return *tables_[table]; }
   void Finish() {
     for (auto& table : tables_) table->Finish();
   }
 
  private:
-  std::array<std::unique_ptr<DbfWriter>, kTableCount> tables_;
+  std::array<std::unique_ptr<dbf::Writer>, kTableCount> tables_;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -679,24 +443,26 @@ constexpr Form kForms[] = {
     {"1", "CST-Form C"}, {"2", "CST-Form F"}, {"3", "CST-Form H"}, {"4", "CST-Form E-I"}};
 constexpr const char* kUnknownForm = "9";
 
-void WriteTaxTypes(DbfWriter& stax) {
+void WriteTaxTypes(dbf::Writer& stax) {
   for (const TaxType& tax : kTaxTypes) {
-    stax.Add({Text(tax.code), Text(tax.name), Number(Rate(tax.pcn)), Number(Rate(tax.bc_tax)),
-              Number(tax.vattype), Text(tax.vatdet), Text(tax.type), Text("")});
+    stax.Add({dbf::Text(tax.code), dbf::Text(tax.name), dbf::Number(Rate(tax.pcn)),
+              dbf::Number(Rate(tax.bc_tax)), dbf::Number(tax.vattype), dbf::Text(tax.vatdet),
+              dbf::Text(tax.type), dbf::Text("")});
   }
 }
 
-void WriteAccount(DbfWriter& act, const Account& account, int index) {
+void WriteAccount(dbf::Writer& act, const Account& account, int index) {
   bool party = *account.stno != '\0';
-  act.Add({Text(account.code), Text(account.name), Text(account.stno),
-           Text(party ? std::string("C") + account.stno : ""), Text(account.add3),
-           Text(party ? "AAAPL" + std::to_string(1000 + index) + "K" : ""), Text(""),
-           Text(party ? "accounts" + std::to_string(index) + "@example.in" : ""),
-           Text(party ? "Dealer" : "Ledger"), Text(account.state), Text(account.group),
-           Number(account.act_type), Money(account.opening), Text(index % 2 ? "Y" : ""), Text("")});
+  act.Add({dbf::Text(account.code), dbf::Text(account.name), dbf::Text(account.stno),
+           dbf::Text(party ? std::string("C") + account.stno : ""), dbf::Text(account.add3),
+           dbf::Text(party ? "AAAPL" + std::to_string(1000 + index) + "K" : ""), dbf::Text(""),
+           dbf::Text(party ? "accounts" + std::to_string(index) + "@example.in" : ""),
+           dbf::Text(party ? "Dealer" : "Ledger"), dbf::Text(account.state),
+           dbf::Text(account.group), dbf::Number(account.act_type), Money(account.opening),
+           dbf::Text(index % 2 ? "Y" : ""), dbf::Text("")});
 }
 
-void WriteAccounts(DbfWriter& act, int extra_parties) {
+void WriteAccounts(dbf::Writer& act, int extra_parties) {
   int index = 0;
   for (const Account& account : Accounts()) WriteAccount(act, account, index++);
   static constexpr const char* kStates[] = {"Gujarat", "GUJARAT", "Maharastra", "Rajasthan"};
@@ -711,15 +477,16 @@ void WriteAccounts(DbfWriter& act, int extra_parties) {
   }
 }
 
-void WriteCashParties(DbfWriter& cashcust) {
+void WriteCashParties(dbf::Writer& cashcust) {
   for (const CashParty& party : kCashParties) {
-    cashcust.Add({Text(party.code), Text(party.name), Text(""), Text(""), Text(party.add3),
-                  Text(""), Text(""), Text(""), Text("Cash")});
+    cashcust.Add({dbf::Text(party.code), dbf::Text(party.name), dbf::Text(""), dbf::Text(""),
+                  dbf::Text(party.add3), dbf::Text(""), dbf::Text(""), dbf::Text(""),
+                  dbf::Text("Cash")});
   }
 }
 
-void WriteForms(DbfWriter& formmast) {
-  for (const Form& form : kForms) formmast.Add({Text(form.code), Text(form.name)});
+void WriteForms(dbf::Writer& formmast) {
+  for (const Form& form : kForms) formmast.Add({dbf::Text(form.code), dbf::Text(form.name)});
 }
 
 // ---------------------------------------------------------------------------------------
@@ -764,27 +531,28 @@ struct Posting {
   bool deleted = false;
 };
 
-void WritePosting(DbfWriter& ledger, const Posting& posting) {
-  ledger.Add({Text(posting.code), Date(posting.date), Text(posting.vtype),
-              Text(std::string(1, posting.dc)), Money(posting.amount), Text(posting.vatcode),
-              Text(posting.narration)},
+void WritePosting(dbf::Writer& ledger, const Posting& posting) {
+  ledger.Add({dbf::Text(posting.code), dbf::Date(posting.date), dbf::Text(posting.vtype),
+              dbf::Text(std::string(1, posting.dc)), Money(posting.amount),
+              dbf::Text(posting.vatcode), dbf::Text(posting.narration)},
              posting.deleted);
 }
 
-void WriteSpRow(DbfWriter& sp, const Bill& bill) {
-  Cell stock_date = bill.stock_date        ? Date(*bill.stock_date)
-                    : bill.blank_as_spaces ? Spaces()
-                                           : Null();
-  sp.Add({Text(bill.link), Text(bill.docno), Date(bill.date), stock_date, Text(bill.vtype),
-          Text(bill.party), Text(std::string(1, bill.cbr)), Text(bill.pscode), Text(bill.tax_code),
-          Money(bill.Total()), Money(bill.taxable), Money(bill.tax), Money(bill.further_tax),
-          Logical(!bill.form_type.empty()), Text(bill.form_type)},
+void WriteSpRow(dbf::Writer& sp, const Bill& bill) {
+  dbf::Cell stock_date = bill.stock_date        ? dbf::Date(*bill.stock_date)
+                         : bill.blank_as_spaces ? dbf::Spaces()
+                                                : dbf::Null();
+  sp.Add({dbf::Text(bill.link), dbf::Text(bill.docno), dbf::Date(bill.date), stock_date,
+          dbf::Text(bill.vtype), dbf::Text(bill.party), dbf::Text(std::string(1, bill.cbr)),
+          dbf::Text(bill.pscode), dbf::Text(bill.tax_code), Money(bill.Total()),
+          Money(bill.taxable), Money(bill.tax), Money(bill.further_tax),
+          dbf::Logical(!bill.form_type.empty()), dbf::Text(bill.form_type)},
          bill.deleted);
 }
 
-void WriteItemLines(DbfWriter& itvat, const Bill& bill) {
+void WriteItemLines(dbf::Writer& itvat, const Bill& bill) {
   for (const Line& line : bill.lines) {
-    itvat.Add({Text(bill.link), Text(line.vatcode), Money(line.amount), Money(line.vat)},
+    itvat.Add({dbf::Text(bill.link), dbf::Text(line.vatcode), Money(line.amount), Money(line.vat)},
               bill.deleted);
   }
 }
@@ -794,7 +562,7 @@ const char* TaxAccount(std::string_view tax_code) {
 }
 
 // Party, sales or purchase account, freight, tax by tax type and settlement by bank.
-void WriteBillPostings(DbfWriter& ledger, const Bill& bill, const Day& year_end) {
+void WriteBillPostings(dbf::Writer& ledger, const Bill& bill, const Day& year_end) {
   bool party_debit = bill.vtype == "SA" || bill.vtype == "PR";
   char party_dc = party_debit ? 'D' : 'C';
   char other_dc = party_debit ? 'C' : 'D';
@@ -979,7 +747,7 @@ std::vector<Bill> MonthBills(int month_index, int first_year, Rng& rng) {
 // Non-bill ledger postings of one month.
 
 // A journal of two postings: `code` on one side, `contra` on the other.
-void WriteJournal(DbfWriter& ledger, const std::string& vtype, const Day& date,
+void WriteJournal(dbf::Writer& ledger, const std::string& vtype, const Day& date,
                   const std::string& code, char dc, Paise amount, const std::string& vatcode,
                   const std::string& narration, const std::string& contra, bool deleted = false) {
   WritePosting(ledger, {code, date, vtype, dc, amount, vatcode, narration, deleted});
@@ -987,7 +755,7 @@ void WriteJournal(DbfWriter& ledger, const std::string& vtype, const Day& date,
                {contra, date, vtype, dc == 'D' ? 'C' : 'D', amount, "", narration, deleted});
 }
 
-void WriteVatJournals(DbfWriter& ledger, const Day& first, Rng& rng) {
+void WriteVatJournals(dbf::Writer& ledger, const Day& first, Rng& rng) {
   Day day = AddDays(first, 11);
   WriteJournal(ledger, "JV", day, kVatAccount, 'D', rng.Range(50000, 900000), "21",
                "Input VAT adjustment", kRateDifference);
@@ -1005,7 +773,7 @@ void WriteVatJournals(DbfWriter& ledger, const Day& first, Rng& rng) {
   }
 }
 
-void WriteVatPayments(DbfWriter& ledger, const Day& first, int month_index, Rng& rng) {
+void WriteVatPayments(dbf::Writer& ledger, const Day& first, int month_index, Rng& rng) {
   WriteJournal(ledger, "BP", AddDays(first, 19), kVatAccount, 'D', rng.Range(100000, 2000000), "",
                "VAT paid by challan", kBank);
   if (month_index == 0 || month_index == 5) {
@@ -1014,7 +782,7 @@ void WriteVatPayments(DbfWriter& ledger, const Day& first, int month_index, Rng&
   }
 }
 
-void WriteCstJournals(DbfWriter& ledger, const Day& first, int month_index, Rng& rng) {
+void WriteCstJournals(dbf::Writer& ledger, const Day& first, int month_index, Rng& rng) {
   Day day = AddDays(first, 16);
   WriteJournal(ledger, "JV", day, kCstAccount, 'C', rng.Range(50000, 500000), "", "2%",
                kRateDifference);
@@ -1033,14 +801,14 @@ void WriteCstJournals(DbfWriter& ledger, const Day& first, int month_index, Rng&
 }
 
 // April only: deleted postings that would change the VAT and CST figures if counted.
-void WriteDeletedJournals(DbfWriter& ledger, const Day& first) {
+void WriteDeletedJournals(dbf::Writer& ledger, const Day& first) {
   WriteJournal(ledger, "JV", AddDays(first, 8), kVatAccount, 'D', 77777700, "21",
                "Cancelled adjustment", kRateDifference, true);
   WriteJournal(ledger, "JV", AddDays(first, 8), kCstAccount, 'C', 55555500, "", "2%",
                kRateDifference, true);
 }
 
-void WriteMonthJournals(DbfWriter& ledger, int month_index, int first_year, Rng& rng) {
+void WriteMonthJournals(dbf::Writer& ledger, int month_index, int first_year, Rng& rng) {
   Day first = MonthOfYear(first_year, month_index, 1);
   WriteVatJournals(ledger, first, rng);
   WriteVatPayments(ledger, first, month_index, rng);
@@ -1122,31 +890,33 @@ std::vector<Movement> StockMovements(int first_year, int months, Rng& rng) {
   return moves;
 }
 
-void WriteStock(DbfWriter& stock, const std::vector<Movement>& moves) {
+void WriteStock(dbf::Writer& stock, const std::vector<Movement>& moves) {
   for (const Movement& move : moves) {
-    stock.Add({Text(move.product), Text(move.batch), Date(move.date),
-               Number(move.quantity / 1000.0), Text(std::string(1, move.al)), Text(move.challan)});
+    stock.Add({dbf::Text(move.product), dbf::Text(move.batch), dbf::Date(move.date),
+               dbf::Number(move.quantity / 1000.0), dbf::Text(std::string(1, move.al)),
+               dbf::Text(move.challan)});
   }
 }
 
-void WriteProducts(DbfWriter& product, const std::vector<Movement>& moves) {
+void WriteProducts(dbf::Writer& product, const std::vector<Movement>& moves) {
   for (const ProductInfo& info : Products()) {
     long long in = 0, out = 0;
     for (const Movement& move : moves) {
       if (move.product != info.code || !move.challan.empty()) continue;
       (move.al == 'A' ? in : out) += move.quantity;
     }
-    product.Add({Text(info.code), Text(info.name), Text(info.unit), Number(info.opening / 1000.0),
-                 Number(in / 1000.0), Number(out / 1000.0),
-                 Number((info.opening + in - out) / 1000.0), info.rate ? Money(*info.rate) : Null(),
-                 Logical(info.by_batch), Text("")});
+    product.Add({dbf::Text(info.code), dbf::Text(info.name), dbf::Text(info.unit),
+                 dbf::Number(info.opening / 1000.0), dbf::Number(in / 1000.0),
+                 dbf::Number(out / 1000.0), dbf::Number((info.opening + in - out) / 1000.0),
+                 info.rate ? Money(*info.rate) : dbf::Null(), dbf::Logical(info.by_batch),
+                 dbf::Text("")});
   }
 }
 
-void WriteBatches(DbfWriter& batch) {
+void WriteBatches(dbf::Writer& batch) {
   for (const BatchInfo& info : kBatches) {
-    batch.Add({Text(info.product), Text(info.number), Number(info.opening / 1000.0),
-               info.rate ? Money(*info.rate) : Spaces(), Text("")});
+    batch.Add({dbf::Text(info.product), dbf::Text(info.number), dbf::Number(info.opening / 1000.0),
+               info.rate ? Money(*info.rate) : dbf::Spaces(), dbf::Text("")});
   }
 }
 
@@ -1281,17 +1051,18 @@ void WriteLargeCompany(const fs::path& root, int bills, const SampleOptions& opt
 // The catalogue.
 
 void WriteCatalogue(const fs::path& root, const std::vector<CompanyInfo>& companies) {
-  DbfWriter catalogue(root, "Company.dbf",
-                      {{"CODE", 'N', 4, 0},
-                       {"NAME", 'C', 40, 0},
-                       {"DFR", 'D', 8, 0},
-                       {"DTO", 'D', 8, 0},
-                       {"STNO", 'C', 15, 0},
-                       {"CSTNO", 'C', 15, 0}},
-                      CodePage::kWindowsAnsi);
+  dbf::Writer catalogue(root, "Company.dbf",
+                        {{"CODE", 'N', 4, 0},
+                         {"NAME", 'C', 40, 0},
+                         {"DFR", 'D', 8, 0},
+                         {"DTO", 'D', 8, 0},
+                         {"STNO", 'C', 15, 0},
+                         {"CSTNO", 'C', 15, 0}},
+                        dbf::CodePage::kWindowsAnsi);
   for (const CompanyInfo& company : companies) {
-    catalogue.Add({Number(company.code), Text(company.name), Date(Day{company.first_year, 4, 1}),
-                   Date(YearEnd(company)), Text(company.stno), Text(company.cstno)});
+    catalogue.Add({dbf::Number(company.code), dbf::Text(company.name),
+                   dbf::Date(Day{company.first_year, 4, 1}), dbf::Date(YearEnd(company)),
+                   dbf::Text(company.stno), dbf::Text(company.cstno)});
   }
   catalogue.Finish();
 }

@@ -44,7 +44,7 @@ class TempFile {
     // unnamed files get a hidden temporary name instead.
     fd_ = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
     if (fd_ < 0) {
-      temp_name_ = folder + "/.vatrix-save-XXXXXX";
+      temp_name_ = TemporaryNameFor(path);
       fd_ = mkstemp(temp_name_.data());
       if (fd_ < 0) {
         temp_name_.clear();
@@ -92,6 +92,10 @@ class TempFile {
 };
 
 }  // namespace
+
+std::string TemporaryNameFor(const std::string& path) {
+  return FolderOf(path) + "/.vatrix-save-XXXXXX";
+}
 
 void WriteNewFile(const std::string& path, std::string_view bytes) {
   TempFile file(path);

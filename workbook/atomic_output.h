@@ -16,6 +16,11 @@ void WriteNewFile(const std::string& path, std::string_view bytes);
 // The same with the contents of the file at `source`.
 void CopyToNewFile(const std::string& source, const std::string& path);
 
+// The hidden name (a mkstemp pattern) the file for `path` is written under where the file
+// system has no unnamed files: in the output's own folder, as the unnamed file is, so that
+// naming the finished file never crosses file systems.
+std::string TemporaryNameFor(const std::string& path);
+
 }  // namespace vatrix
 
 #endif  // VATRIX_WORKBOOK_ATOMIC_OUTPUT_H_

@@ -72,5 +72,18 @@ TEST_F(AtomicOutputTest, FailuresLeaveNothingBehind) {
   EXPECT_TRUE(fs::is_empty(dir_ / "taken"));
 }
 
+// The temporary file lies beside the output: anywhere else, naming the finished file would
+// fail for an output folder on a file system of its own, as /dev/shm is.
+TEST_F(AtomicOutputTest, TheTemporaryFileLiesInTheOutputFolder) {
+  EXPECT_EQ(fs::path(TemporaryNameFor(Path("APR2017.csv"))).parent_path(), dir_);
+  EXPECT_EQ(fs::path(TemporaryNameFor("APR2017.csv")).parent_path(), ".");
+  if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
+  const fs::path shm = fs::path("/dev/shm") / dir_.filename();
+  fs::create_directory(shm);
+  EXPECT_NO_THROW(WriteNewFile((shm / "APR2017.csv").string(), "a,b\r\n"));
+  EXPECT_EQ(Read((shm / "APR2017.csv").string()), "a,b\r\n");
+  fs::remove_all(shm);
+}
+
 }  // namespace
 }  // namespace vatrix

@@ -209,6 +209,7 @@ void OfficeProcess::Spawn() {
   }
   if (pid == 0) {
     setpgid(0, 0);
+    signal(SIGPIPE, SIG_DFL);  // the office handles its pipes as any program started afresh
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent) _exit(127);
     const int null = open("/dev/null", O_RDWR);

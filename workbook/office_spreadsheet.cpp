@@ -2,20 +2,15 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
-#include <com/sun/star/bridge/UnoUrlResolver.hpp>
-#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
-#include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/document/XEmbeddedScripts.hpp>
-#include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/script/XLibraryContainer.hpp>
@@ -40,22 +35,21 @@
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <cppuhelper/bootstrap.hxx>
-#include <rtl/bootstrap.hxx>
 #include <rtl/ustring.hxx>
 
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <thread>
+#include <vector>
 
-#include "app/text.h"
 #include "hostdata/host_error.h"
+#include "hostdata/text.h"
 #include "workbook/atomic_output.h"
 #include "workbook/csv_text.h"
+#include "workbook/office_connection.h"
+#include "workbook/uno_text.h"
 
 namespace vatrix {
 
@@ -66,178 +60,6 @@ using css::uno::Sequence;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 using rtl::OUString;
-
-namespace {
-
-// soffice.bin ends with this status when it wants to be started again (after setting up a
-// fresh profile).
-constexpr int kRestartRequested = 81;
-
-OUString Ou(const std::string& text) {
-  return OUString(text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8);
-}
-
-std::string Utf8(const OUString& text) {
-  return rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8).getStr();
-}
-
-OUString FileUrlOf(const std::string& path) { return Ou(FileUrl(path)); }
-
-css::beans::PropertyValue Property(const char* name, const Any& value) {
-  css::beans::PropertyValue property;
-  property.Name = OUString::createFromAscii(name);
-  property.Value = value;
-  return property;
-}
-
-template <typename T>
-Sequence<T> SequenceOf(const std::vector<T>& items) {
-  return Sequence<T>(items.data(), static_cast<sal_Int32>(items.size()));
-}
-
-// The process's own UNO runtime, set up once from the office's bootstrap files (unorc, which
-// takes its type and service lists from fundamentalrc). Kept for the whole process: the
-// runtime does not support being torn down and set up again.
-Reference<css::uno::XComponentContext> LocalContext(const std::string& program_dir) {
-  static const auto* context = [&] {
-    rtl::Bootstrap::set("URE_BOOTSTRAP",
-                        "vnd.sun.star.pathname:" + Ou(program_dir + "/fundamentalrc"));
-    return new Reference<css::uno::XComponentContext>(
-        cppu::defaultBootstrap_InitialComponentContext(FileUrlOf(program_dir + "/unorc")));
-  }();
-  return *context;
-}
-
-std::string Seconds(std::chrono::milliseconds duration) {
-  const double seconds = static_cast<double>(duration.count()) / 1000;
-  std::string text = std::to_string(seconds);
-  text.erase(text.find_last_not_of('0') + 1);
-  if (text.back() == '.') text.pop_back();
-  return text + " s";
-}
-
-}  // namespace
-
-struct Office::Connection {
-  explicit Connection(OfficeOptions options) : options(std::move(options)) {}
-
-  // Starts the office unless a live one is connected.
-  void EnsureStarted();
-  // True while the office that was current at `office_generation` still is.
-  bool Serves(int office_generation) const { return process && office_generation == generation; }
-  void Disconnect();
-  void ConnectOrThrow();
-
-  // Runs `call` into the office under the watchdog; a failure becomes a HostError saying
-  // `what` happened at `source`.
-  template <typename Call>
-  auto Guarded(const std::string& what, const std::string& source, Call call) {
-    Watchdog::Guard guard(*watchdog);
-    try {
-      return call();
-    } catch (const css::lang::DisposedException& error) {
-      // The bridge is gone: the office has ended, or is ending, so make sure it is gone.
-      process->Kill();
-      Fail(what, source, Utf8(error.Message));
-    } catch (const css::uno::Exception& error) {
-      Fail(what, source, Utf8(error.Message));
-    }
-  }
-  [[noreturn]] void Fail(const std::string& what, const std::string& source,
-                         const std::string& detail);
-
-  OfficeOptions options;
-  std::unique_ptr<OfficeProcess> process;
-  std::unique_ptr<Watchdog> watchdog;
-  Reference<css::uno::XComponentContext> context;
-  Reference<css::frame::XDesktop2> desktop;
-  int generation = 0;  // counts the offices started
-};
-
-void Office::Connection::Fail(const std::string& what, const std::string& source,
-                              const std::string& detail) {
-  if (watchdog->fired()) {
-    throw HostError(kEngineUnavailable,
-                    "the spreadsheet engine stopped answering for " + Seconds(watchdog->timeout()) +
-                        " and was ended (" + what + ")",
-                    source);
-  }
-  if (process->Ended()) {
-    throw HostError(kEngineUnavailable, "the spreadsheet engine ended unexpectedly (" + what + ")",
-                    source);
-  }
-  throw HostError(kSpreadsheetError, what + (detail.empty() ? "" : ": " + detail), source);
-}
-
-void Office::Connection::EnsureStarted() {
-  if (desktop.is() && !process->Ended() && !watchdog->fired()) return;
-  Disconnect();
-  process = std::make_unique<OfficeProcess>(options.program_dir);
-  ++generation;
-  watchdog = std::make_unique<Watchdog>(*process, options.call_timeout);
-  try {
-    ConnectOrThrow();
-  } catch (...) {
-    Disconnect();
-    throw;
-  }
-}
-
-void Office::Connection::Disconnect() {
-  desktop.clear();
-  context.clear();
-  watchdog.reset();
-  process.reset();
-}
-
-void Office::Connection::ConnectOrThrow() {
-  const std::string source = options.program_dir + "/soffice.bin";
-  Reference<css::bridge::XUnoUrlResolver> resolver;
-  try {
-    resolver = css::bridge::UnoUrlResolver::create(LocalContext(options.program_dir));
-  } catch (const css::uno::Exception& error) {
-    throw HostError(kEngineUnavailable,
-                    "cannot set up the bridge to the spreadsheet engine: " + Utf8(error.Message),
-                    options.program_dir + "/fundamentalrc");
-  }
-  const OUString url =
-      Ou("uno:pipe,name=" + process->pipe_name() + ";urp;StarOffice.ComponentContext");
-  const auto deadline = std::chrono::steady_clock::now() + options.start_timeout;
-  while (!context.is()) {
-    try {
-      Watchdog::Guard guard(*watchdog);
-      context.set(resolver->resolve(url), UNO_QUERY_THROW);
-    } catch (const css::uno::Exception&) {
-      if (const std::optional<int> status = process->Ended()) {
-        if (*status != kRestartRequested) {
-          throw HostError(kEngineUnavailable,
-                          "the spreadsheet engine ended while starting (exit status " +
-                              std::to_string(*status) + ")",
-                          source);
-        }
-        process->Restart();
-      }
-      if (std::chrono::steady_clock::now() > deadline) {
-        throw HostError(
-            kEngineUnavailable,
-            "the spreadsheet engine did not start within " + Seconds(options.start_timeout),
-            source);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-  }
-  process->NoteSockets();
-  desktop = Guarded("cannot reach the spreadsheet engine's desktop", source,
-                    [&] { return css::frame::Desktop::create(context); });
-}
-
-Office::Office(OfficeOptions options) : connection_(std::make_unique<Connection>(options)) {}
-
-Office::~Office() { connection_->Disconnect(); }
-
-pid_t Office::pid() const {
-  return connection_->process && !connection_->process->Ended() ? connection_->process->pid() : -1;
-}
 
 struct OfficeSpreadsheet::Document {
   std::string path;           // the template
@@ -261,6 +83,18 @@ struct OfficeSpreadsheet::Document {
 };
 
 namespace {
+
+css::beans::PropertyValue Property(const char* name, const Any& value) {
+  css::beans::PropertyValue property;
+  property.Name = OUString::createFromAscii(name);
+  property.Value = value;
+  return property;
+}
+
+template <typename T>
+Sequence<T> SequenceOf(const std::vector<T>& items) {
+  return Sequence<T>(items.data(), static_cast<sal_Int32>(items.size()));
+}
 
 // Throws HostError kSpreadsheetError when `path` is no file that can be read or is empty.
 void CheckTemplateFile(const std::string& path) {

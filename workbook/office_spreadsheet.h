@@ -1,38 +1,16 @@
-// The spreadsheet engine on the office suite, driven over its UNO bridge. One Office serves a
-// whole program run: it starts at the first workbook opened and ends with the program; each
-// builder run opens its template into a fresh OfficeSpreadsheet.
+// The spreadsheet engine on the office suite: each builder run opens its template into a fresh
+// OfficeSpreadsheet of the program's one Office (office.h).
 #ifndef VATRIX_WORKBOOK_OFFICE_SPREADSHEET_H_
 #define VATRIX_WORKBOOK_OFFICE_SPREADSHEET_H_
 
-#include <sys/types.h>
-
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "workbook/office_process.h"
+#include "workbook/office.h"
 #include "workbook/spreadsheet.h"
 #include "workbook/write_buffer.h"
 
 namespace vatrix {
-
-class Office {
- public:
-  explicit Office(OfficeOptions options = DefaultOfficeOptions());
-  // Ends the office process and removes its private profile.
-  ~Office();
-  Office(const Office&) = delete;
-  Office& operator=(const Office&) = delete;
-
-  // The office process id while one runs, else -1 (tests end it to see how a run fails).
-  pid_t pid() const;
-
-  struct Connection;  // the process, its watchdog and the bridge
-
- private:
-  friend class OfficeSpreadsheet;
-  std::unique_ptr<Connection> connection_;
-};
 
 class OfficeSpreadsheet : public Spreadsheet {
  public:

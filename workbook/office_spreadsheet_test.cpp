@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -427,6 +429,32 @@ TEST_F(OfficeSpreadsheetTest, TheWatchdogEndsAnOfficeThatStopsAnswering) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   EXPECT_TRUE(ProcessGone(pid));
   EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+}
+
+// The bridge writes to the office's pipe with plain socket writes. A write that finds the
+// office ended fails the call; it does not end this program with SIGPIPE. The moment when that
+// happens (the office gone, the bridge not yet aware) cannot be timed from here, so the test
+// also writes to a socket whose reader has gone, as the bridge then does.
+TEST_F(OfficeSpreadsheetTest, AWriteToAnEndedOfficeFailsTheRunNotTheProgram) {
+  OfficeSpreadsheet book(*office_);
+  book.Open(XlsTemplate());
+  const Sheet list = book.SheetAt(1);
+  kill(office_->pid(), SIGKILL);
+  book.Write(list, 8, 7, 1.0);
+  try {
+    book.Read(list, 8, 12);
+    FAIL() << "a read from an ended office succeeded";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.number(), kEngineUnavailable);
+  }
+  int ends[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+  close(ends[1]);
+  const ssize_t written = write(ends[0], "x", 1);
+  const int error = errno;
+  close(ends[0]);
+  EXPECT_EQ(written, -1);
+  EXPECT_EQ(error, EPIPE);
 }
 
 // Every .xls template of the build's Master folder opens, takes writes and saves both ways.

@@ -33,6 +33,9 @@ struct OutputChoice {
   std::string folder;
   std::string name;
   std::string type;
+
+  // Folder + name + type, each trimmed of blanks at both ends, joined without separators.
+  std::string path() const;
 };
 
 // The save format: kFormatExcel97 for the trimmed type ".xls", otherwise `file_format` (the

@@ -1,7 +1,7 @@
 // The session record: the main window's choices and the values every part of the program
 // shares (company, financial year, return form, period texts, output settings).
-#ifndef VATRIX_APP_SESSION_H_
-#define VATRIX_APP_SESSION_H_
+#ifndef VATRIX_RETURNS_SESSION_H_
+#define VATRIX_RETURNS_SESSION_H_
 
 #include <cstdint>
 #include <string>
@@ -52,4 +52,4 @@ struct Session {
 
 }  // namespace vatrix
 
-#endif  // VATRIX_APP_SESSION_H_
+#endif  // VATRIX_RETURNS_SESSION_H_

@@ -6,6 +6,7 @@
 
 #include "hostdata/recording_ui.h"
 #include "hostdata/test_tables.h"
+#include "returns/return_forms.h"
 
 namespace vatrix {
 namespace {
@@ -51,7 +52,8 @@ class SelectionListsTest : public ::testing::Test {
   }
 
   void Fill(const std::string& form, bool tax_selection = false) {
-    FormwiseRecordSet({host_, "007", form, tax_selection}, &lists_, ui_);
+    FormwiseRecordSet(FormwiseChoiceOf(*FindReturnForm(form), host_, "007", tax_selection), &lists_,
+                      ui_);
   }
 
   std::string host_;

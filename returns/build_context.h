@@ -1,7 +1,7 @@
 // What a return builder is handed when Proceed starts it: the session, the selection lists,
 // the front end, where the templates lie, the panel choices it reads and the wait panel.
-#ifndef VATRIX_APP_BUILD_CONTEXT_H_
-#define VATRIX_APP_BUILD_CONTEXT_H_
+#ifndef VATRIX_RETURNS_BUILD_CONTEXT_H_
+#define VATRIX_RETURNS_BUILD_CONTEXT_H_
 
 #include <functional>
 #include <memory>
@@ -9,51 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "app/session.h"
 #include "hostdata/record_set.h"
 #include "hostdata/selection_lists.h"
 #include "hostdata/user_interface.h"
+#include "returns/session.h"
+#include "returns/wait_panel.h"
 #include "workbook/spreadsheet.h"
 #include "workbook/template_session.h"
 
 namespace vatrix {
-
-// The wait panel fraWait with its labels lblTotalRec and lblCurRec. Every change reaches the
-// front end through UserInterface::ShowWaitPanel.
-class WaitPanel {
- public:
-  explicit WaitPanel(UserInterface& ui) : ui_(ui) {}
-
-  const WaitPanelState& state() const { return state_; }
-  void Show() {
-    Change([](WaitPanelState& s) { s.visible = true; });
-  }
-  void Hide() {
-    Change([](WaitPanelState& s) { s.visible = false; });
-  }
-  void SetHourglass(bool on) {
-    Change([on](WaitPanelState& s) { s.hourglass = on; });
-  }
-  void SetTotal(long total) {
-    Change([total](WaitPanelState& s) { s.total_records = std::to_string(total); });
-  }
-  void SetCurrent(long current) {
-    Change([current](WaitPanelState& s) { s.current_records = std::to_string(current); });
-  }
-  // Puts lblCurRec back to its resting text.
-  void ResetCurrent() {
-    Change([](WaitPanelState& s) { s.current_records = WaitPanelState().current_records; });
-  }
-
- private:
-  void Change(const std::function<void(WaitPanelState&)>& edit) {
-    edit(state_);
-    ui_.ShowWaitPanel(state_);
-  }
-
-  UserInterface& ui_;
-  WaitPanelState state_;
-};
 
 // The panel's controls as the builders read them.
 struct PanelChoices {
@@ -96,13 +60,8 @@ using Builder = std::function<void(BuildContext&)>;
 
 // Closes and releases a list's record set and puts the wait panel to rest: current-record
 // label reset, panel hidden, normal pointer.
-inline void DatabaseClosed(BuildContext& context, std::optional<RecordSet>* records) {
-  records->reset();
-  context.wait.ResetCurrent();
-  context.wait.Hide();
-  context.wait.SetHourglass(false);
-}
+void DatabaseClosed(BuildContext& context, std::optional<RecordSet>* records);
 
 }  // namespace vatrix
 
-#endif  // VATRIX_APP_BUILD_CONTEXT_H_
+#endif  // VATRIX_RETURNS_BUILD_CONTEXT_H_

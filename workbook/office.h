@@ -1,0 +1,34 @@
+// The office suite the spreadsheet engine drives over its UNO bridge. One Office serves a whole
+// program run: it starts at the first workbook opened and ends with the program.
+#ifndef VATRIX_WORKBOOK_OFFICE_H_
+#define VATRIX_WORKBOOK_OFFICE_H_
+
+#include <sys/types.h>
+
+#include <memory>
+
+#include "workbook/office_process.h"
+
+namespace vatrix {
+
+class Office {
+ public:
+  explicit Office(OfficeOptions options = DefaultOfficeOptions());
+  // Ends the office process and removes its private profile.
+  ~Office();
+  Office(const Office&) = delete;
+  Office& operator=(const Office&) = delete;
+
+  // The office process id while one runs, else -1 (tests end it to see how a run fails).
+  pid_t pid() const;
+
+  struct Connection;  // the process, its watchdog and the bridge (office_connection.h)
+
+ private:
+  friend class OfficeSpreadsheet;
+  std::unique_ptr<Connection> connection_;
+};
+
+}  // namespace vatrix
+
+#endif  // VATRIX_WORKBOOK_OFFICE_H_
