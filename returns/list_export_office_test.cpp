@@ -33,17 +33,9 @@ class ListExportOfficeTest : public ::testing::Test {
   // Runs `builder` for `code` on the sample company's first quarter into out_/name + type.
   void Run(testing::ListRun& run, const std::string& code, void (*builder)(BuildContext&),
            const std::string& type) {
-    const char* sample = std::getenv("VATRIX_SAMPLE");
-    ASSERT_TRUE(sample) << "run through ctest, which names the sample installation";
-    FormwiseRecordSet(FormwiseChoiceOf(*FindReturnForm(code), sample, "007", false), &run.lists,
-                      run.ui);
-    run.session.ReturnCode = code;
-    run.session.PeriodRange = " Between #4/1/2015# and #6/30/2015# ";
+    ASSERT_TRUE(run.LoadSample(code, " Between #4/1/2015# and #6/30/2015# "))
+        << "run through ctest, which names the sample installation";
     run.session.CompanyStNo = "24000000007";
-    for (const ListItem& item : run.lists.list1) {
-      run.session.AccountCodes +=
-          (run.session.AccountCodes.empty() ? "'" : ",'") + std::to_string(item.code) + "'";
-    }
     run.panel.output_folder = out_;
     run.panel.file_type = type;
     run.session.FileFormat = type == ".csv" ? kFormatCsv : kFormatExcel97;

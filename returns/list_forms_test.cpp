@@ -23,18 +23,8 @@ bool InFirstQuarter(const Date& d) { return d.year == 2015 && d.month >= 4 && d.
 // The sample company 007 (2015-16) with the form's selection lists loaded, every account of
 // List1 chosen and the first quarter as the period.
 struct SampleList : testing::ListRun {
-  SampleList(const std::string& code) {
-    const char* sample = std::getenv("VATRIX_SAMPLE");
-    EXPECT_TRUE(sample) << "run through ctest, which names the sample installation";
-    FormwiseRecordSet(FormwiseChoiceOf(*FindReturnForm(code), sample ? sample : "", "007", false),
-                      &lists, ui);
-    session.ReturnCode = code;
-    session.PeriodRange = kFirstQuarter;
-    for (const ListItem& item : lists.list1) {
-      session.AccountCodes +=
-          (session.AccountCodes.empty() ? " '" : " , '") + std::to_string(item.code) + "'";
-    }
-    session.AccountCodes += " ";
+  explicit SampleList(const std::string& code) {
+    EXPECT_TRUE(LoadSample(code, kFirstQuarter)) << "run through ctest, which names the sample";
   }
   void Run(void (*builder)(BuildContext&)) {
     BuildContext context = Context();

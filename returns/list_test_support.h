@@ -5,7 +5,10 @@
 
 #include <map>
 
+#include <cstdlib>
+
 #include "returns/build_fixture.h"
+#include "returns/return_forms.h"
 #include "workbook/memory_spreadsheet.h"
 
 namespace vatrix::testing {
@@ -18,6 +21,22 @@ struct ListRun : BuildFixture {
               "List_Showing_Purchase", "List of Sales"}) {
     panel.file_name = "List";
     spreadsheets = [this] { return Borrow(book); };
+  }
+
+  // Loads the form's selection lists of the sample company 007 (the installation ctest names
+  // in VATRIX_SAMPLE), takes every account of List1 and sets the period. False without a sample.
+  bool LoadSample(const std::string& code, const std::string& period_range) {
+    const char* sample = std::getenv("VATRIX_SAMPLE");
+    if (!sample) return false;
+    FormwiseRecordSet(FormwiseChoiceOf(*FindReturnForm(code), sample, "007", false), &lists, ui);
+    session.ReturnCode = code;
+    session.PeriodRange = period_range;
+    for (const ListItem& item : lists.list1) {
+      session.AccountCodes +=
+          (session.AccountCodes.empty() ? " '" : " , '") + std::to_string(item.code) + "'";
+    }
+    session.AccountCodes += " ";
+    return true;
   }
 
   // Writes into `row` and below of the list sheet, by row: column → value.
