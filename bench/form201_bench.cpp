@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/in_child.h"
+#include "bench/median.h"
 #include "hostdata/connection.h"
 #include "hostdata/user_interface.h"
 #include "returns/build_fixture.h"
@@ -155,16 +156,11 @@ Measured MeasureInChild(const std::string& host, const std::string& company, con
   return measured;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 void PrintSplit(const char* label, const std::vector<Split>& splits) {
   const auto median = [&splits](double Split::*part) {
     std::vector<double> values;
     for (const Split& split : splits) values.push_back(split.*part);
-    return Median(values);
+    return vatrix::bench::Median(values);
   };
   std::vector<double> totals;
   for (const Split& split : splits) totals.push_back(split.parts());
@@ -172,7 +168,7 @@ void PrintSplit(const char* label, const std::vector<Split>& splits) {
       "%-12s loading %6.3f  queries %6.3f  office start+open %6.3f  cells %6.3f  save %6.3f"
       "  = %6.3f s\n",
       label, median(&Split::load), median(&Split::queries), median(&Split::office),
-      median(&Split::cells), median(&Split::save), Median(totals));
+      median(&Split::cells), median(&Split::save), vatrix::bench::Median(totals));
 }
 
 }  // namespace
@@ -215,6 +211,6 @@ int main(int argc, char** argv) {
   PrintSplit("first run", first);
   PrintSplit("second run", second);
   std::printf("whole builder: first run %6.3f s (fresh process and office), second run %6.3f s\n",
-              Median(builder_first), Median(builder_second));
+              vatrix::bench::Median(builder_first), vatrix::bench::Median(builder_second));
   return 0;
 }

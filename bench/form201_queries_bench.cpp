@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/in_child.h"
+#include "bench/median.h"
 #include "hostdata/connection.h"
 #include "hostdata/query_helpers.h"
 #include "hostdata/user_interface.h"
@@ -80,11 +81,6 @@ Sample MeasureInChild(const std::string& host, const std::string& company) {
   });
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 void Report(const char* label, const std::string& host, const std::string& company, int runs) {
   std::vector<double> cold, warm, peak;
   double checksum = 0;
@@ -97,7 +93,8 @@ void Report(const char* label, const std::string& host, const std::string& compa
   }
   std::printf(
       "%-28s cold %7.3f s   warm %7.3f s   peak %7.1f MiB   (median of %d; checksum %.2f)\n", label,
-      Median(cold), Median(warm), Median(peak), runs, checksum);
+      vatrix::bench::Median(cold), vatrix::bench::Median(warm), vatrix::bench::Median(peak), runs,
+      checksum);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/in_child.h"
+#include "bench/median.h"
 #include "bench/office_conversion.h"
 #include "hostdata/host_error.h"
 #include "hostdata/selection_lists.h"
@@ -39,12 +40,6 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double>(to - from).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // The office engine, with the moments of opening and saving taken and the written cells kept.
@@ -191,12 +186,14 @@ int main(int argc, char** argv) {
     std::printf(
         "  builder: query %.2f s, office start and template %.2f s, rows %.2f s, save "
         "%.2f s, total %.2f s\n",
-        Median(query), Median(start), Median(rows), Median(save), Median(total));
+        vatrix::bench::Median(query), vatrix::bench::Median(start), vatrix::bench::Median(rows),
+        vatrix::bench::Median(save), vatrix::bench::Median(total));
     std::printf(
         "  office CSV to .xls conversion of the same rows (its own start included): "
         "%.2f s; of a one-line CSV: %.2f s\n",
-        Median(convert), Median(overhead));
-    std::printf("  ratio builder / conversion: %.2f\n", Median(total) / Median(convert));
+        vatrix::bench::Median(convert), vatrix::bench::Median(overhead));
+    std::printf("  ratio builder / conversion: %.2f\n",
+                vatrix::bench::Median(total) / vatrix::bench::Median(convert));
     std::vector<double> builder_work, convert_work;
     for (int run = 0; run < runs; ++run) {
       builder_work.push_back(total[run] - start[run]);
@@ -205,7 +202,8 @@ int main(int argc, char** argv) {
     std::printf(
         "  without the office starts (builder less office start and template, conversion less "
         "that of a one-line CSV): %.2f s / %.2f s = %.2f\n",
-        Median(builder_work), Median(convert_work), Median(builder_work) / Median(convert_work));
+        vatrix::bench::Median(builder_work), vatrix::bench::Median(convert_work),
+        vatrix::bench::Median(builder_work) / vatrix::bench::Median(convert_work));
   }
   fs::remove_all(dir);
   return 0;

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "bench/office_conversion.h"
 #include "hostdata/host_error.h"
 #include "workbook/csv_text.h"
@@ -39,12 +40,6 @@ struct Options {
 
 double Seconds(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double>(to - from).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 std::string TwoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
@@ -159,9 +154,11 @@ int main(int argc, char** argv) {
   std::printf("%d rows x 10 columns into %s, medians over %d runs:\n", options.rows,
               fs::path(options.template_path).filename().c_str(), options.runs);
   std::printf("  engine:  office start %.2f s, write %.2f s, save %.2f s, total %.2f s\n",
-              Median(starts), Median(writes), Median(saves), Median(totals));
+              vatrix::bench::Median(starts), vatrix::bench::Median(writes),
+              vatrix::bench::Median(saves), vatrix::bench::Median(totals));
   std::printf("  office CSV to .xls conversion (its own start included): %.2f s\n",
-              Median(converts));
-  std::printf("  ratio engine / conversion: %.2f\n", Median(totals) / Median(converts));
+              vatrix::bench::Median(converts));
+  std::printf("  ratio engine / conversion: %.2f\n",
+              vatrix::bench::Median(totals) / vatrix::bench::Median(converts));
   return 0;
 }
