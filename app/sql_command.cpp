@@ -1,6 +1,5 @@
 #include "app/sql_command.h"
 
-#include <cstdio>
 #include <optional>
 
 #include "app/console_ui.h"
@@ -14,16 +13,6 @@
 namespace vatrix {
 
 namespace {
-
-std::optional<Date> ParseDisplayDate(const std::string& text) {
-  int day = 0, month = 0, year = 0;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%2d/%2d/%4d%c", &day, &month, &year, &tail) != 3 ||
-      !IsValidDate(year, month, day)) {
-    return std::nullopt;
-  }
-  return Date{year, month, day};
-}
 
 std::string DateLiteral(const Date& date) {
   return "#" + std::to_string(date.month) + "/" + std::to_string(date.day) + "/" +

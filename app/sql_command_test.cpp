@@ -42,6 +42,16 @@ TEST_F(SqlCommandTest, FailureGoesToStderrWithExitStatusOne) {
   EXPECT_EQ(RunSqlCommand(folder_ + "/none", "Select * From Company", out_, err_), 1);
 }
 
+// The figures command reads its dates by the rule of the session's days: a two-digit year or
+// an impossible day is a bad argument, before any query runs.
+TEST_F(SqlCommandTest, FiguresRefuseDatesThatAreNoDays) {
+  for (const char* from : {"01/04/15", "31/04/2015", "2015-04-01"}) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunFiguresCommand(folder_, from, "30/04/2015", out, err), 2) << from;
+    EXPECT_TRUE(out.str().empty()) << from;
+  }
+}
+
 TEST(VatrixCliTest, SqlCommandOnTheSampleCatalogue) {
   const char* sample = std::getenv("VATRIX_SAMPLE");
   ASSERT_TRUE(sample) << "run through ctest, which names the sample installation";
