@@ -13,13 +13,10 @@ constexpr size_t kMaxLine = 64 * 1024;
 // The settings value is read into a buffer of 100 characters, one of them the terminator.
 constexpr size_t kMaxValue = 99;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+// What the platform's reader trims around names and values.
+constexpr std::string_view kWhitespace = " \t\r\v\f";
 
-std::string_view TrimWhitespace(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
+std::string_view TrimWhitespace(std::string_view text) { return Trim(text, kWhitespace); }
 
 // Reads the next line (without its '\n') into `line`, keeping at most kMaxLine bytes of it.
 // False at the end of the file or on a read error.
