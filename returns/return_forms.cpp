@@ -43,225 +43,236 @@ const std::vector<std::string_view> kCsvOrXls = {".csv", ".xls"};
 const std::vector<int> kVatSizeSteps = {500, 1000, 5000, 20000, 40000};
 const std::vector<int> kCstSizeSteps = {500, 2000, 20000, 40000};
 
-constexpr ListHeader kMacroHeader = {2, 3, 4, true};
+constexpr ListHeader kMacroHeader = {
+    .number_row = 2, .period_row = 3, .year_row = 4, .calendar_year = true};
 
-const PanelList kAccountsOf(std::string_view query, std::string_view title) {
-  return {query, false, title, false, "accounts", true};
+PanelList Accounts(std::string_view query, std::string_view title) {
+  return {.query = query, .title = title, .option = "accounts", .by_code = true};
 }
-const PanelList kTaxTypesWithSelection = {"", false, kTaxType, true, "tax-types", false};
 
-const ListFacts kList201A = {Sales201AQuery,
-                             false,
-                             false,
-                             true,
-                             kVatSizeSteps,
-                             {"VAT_RET_201A_{size}_Monthly{new}.xls", "", 5, 0, "Sheet1", {}},
-                             {"VAT_RET_201A_CSV_M.xls", "FORM201A", 8, 13, "Sheet1", kMacroHeader},
-                             false,
-                             "Form 201A Error"};
-const ListFacts kList201B = {Purchase201BQuery,
-                             false,
-                             false,
-                             true,
-                             kVatSizeSteps,
-                             {"VAT_RET_201B_{size}_Monthly{new}.xls", "", 5, 0, "Sheet1", {}},
-                             {"VAT_RET_201B_CSV_M.xls", "FORM201B", 8, 13, "Sheet1", kMacroHeader},
-                             false,
-                             "Form 201B Error"};
+// Tax types chosen one by one, when the settings file turns Tax Selection on.
+PanelList TaxTypes(std::string_view query) {
+  return {.query = query,
+          .only_with_tax_selection = true,
+          .title = kTaxType,
+          .title_with_tax_selection = true,
+          .option = "tax-types"};
+}
+
+const ListFacts kList201A = {
+    .query = Sales201AQuery,
+    .period_name_first = true,
+    .size_steps = kVatSizeSteps,
+    .old_type = {.file_name = "VAT_RET_201A_{size}_Monthly{new}.xls", .first_row = 5},
+    .macro = {.file_name = "VAT_RET_201A_CSV_M.xls",
+              .sheet = "FORM201A",
+              .first_row = 8,
+              .trigger_row = 13,
+              .header = kMacroHeader},
+    .error_title = "Form 201A Error"};
+const ListFacts kList201B = {
+    .query = Purchase201BQuery,
+    .period_name_first = true,
+    .size_steps = kVatSizeSteps,
+    .old_type = {.file_name = "VAT_RET_201B_{size}_Monthly{new}.xls", .first_row = 5},
+    .macro = {.file_name = "VAT_RET_201B_CSV_M.xls",
+              .sheet = "FORM201B",
+              .first_row = 8,
+              .trigger_row = 13,
+              .header = kMacroHeader},
+    .error_title = "Form 201B Error"};
 const ListFacts kList202A = {
-    Purchase202AQuery,
-    false,
-    false,
-    false,
-    {},
-    {"VAT_RET_202A_m.xls", "List_Showing_Purchase", 5, 10, "Sheet2", {1, 2, 4, false}},
-    {"VAT_RET_202A_m.xls", "List_Showing_Purchase", 5, 10, "Sheet2", {1, 2, 3, false}},
-    true,
-    "Form 202A Error"};
+    .query = Purchase202AQuery,
+    .old_type = {.file_name = "VAT_RET_202A_m.xls",
+                 .sheet = "List_Showing_Purchase",
+                 .first_row = 5,
+                 .trigger_row = 10,
+                 .macro_module = "Sheet2",
+                 .header = {.number_row = 1, .period_row = 2, .year_row = 4}},
+    .macro = {.file_name = "VAT_RET_202A_m.xls",
+              .sheet = "List_Showing_Purchase",
+              .first_row = 5,
+              .trigger_row = 10,
+              .macro_module = "Sheet2",
+              .header = {.number_row = 1, .period_row = 2, .year_row = 3}},
+    .old_type_from_2008_only = true,
+    .error_title = "Form 202A Error"};
 const ListFacts kList202B = {
-    Sales202BQuery,
-    false,
-    true,
-    false,
-    {},
-    {"VAT_RET_202B_m.xls", "List of Sales", 7, 11, "Sheet2", {2, 3, 4, false}},
-    {"VAT_RET_202B_m.xls", "List of Sales", 7, 11, "Sheet2", {2, 3, 4, true}},
-    true,
-    "Form 202B Error"};
+    .query = Sales202BQuery,
+    .bill_amount = true,
+    .old_type = {.file_name = "VAT_RET_202B_m.xls",
+                 .sheet = "List of Sales",
+                 .first_row = 7,
+                 .trigger_row = 11,
+                 .macro_module = "Sheet2",
+                 .header = {.number_row = 2, .period_row = 3, .year_row = 4}},
+    .macro = {.file_name = "VAT_RET_202B_m.xls",
+              .sheet = "List of Sales",
+              .first_row = 7,
+              .trigger_row = 11,
+              .macro_module = "Sheet2",
+              .header = kMacroHeader},
+    .old_type_from_2008_only = true,
+    .error_title = "Form 202B Error"};
 const ListFacts kList3BSales = {
-    CstSalesQuery,
-    true,
-    false,
-    false,
-    kCstSizeSteps,
-    {"sales_details_{size}.xls", "", 3, 0, "Sheet1", {}},
-    {"SALES_DETAILS_CSV_M.xls", "SALES DETAILS", 6, 11, "Sheet1", kMacroHeader},
-    false,
-    "Form 3B Sales Error"};
+    .query = CstSalesQuery,
+    .cst = true,
+    .size_steps = kCstSizeSteps,
+    .old_type = {.file_name = "sales_details_{size}.xls", .first_row = 3},
+    .macro = {.file_name = "SALES_DETAILS_CSV_M.xls",
+              .sheet = "SALES DETAILS",
+              .first_row = 6,
+              .trigger_row = 11,
+              .header = kMacroHeader},
+    .error_title = "Form 3B Sales Error"};
 const ListFacts kList3BPurchase = {
-    CstPurchaseQuery,
-    true,
-    false,
-    false,
-    kCstSizeSteps,
-    {"purchase_details_{size}.xls", "", 3, 0, "Sheet1", {}},
-    {"PURCHASE_DETAILS_CSV_M.xls", "PURCHASE DETAILS", 6, 11, "Sheet1", kMacroHeader},
-    false,
-    "Form 3B Purchase Error"};
+    .query = CstPurchaseQuery,
+    .cst = true,
+    .size_steps = kCstSizeSteps,
+    .old_type = {.file_name = "purchase_details_{size}.xls", .first_row = 3},
+    .macro = {.file_name = "PURCHASE_DETAILS_CSV_M.xls",
+              .sheet = "PURCHASE DETAILS",
+              .first_row = 6,
+              .trigger_row = 11,
+              .header = kMacroHeader},
+    .error_title = "Form 3B Purchase Error"};
 
+// One row per form, in the order of the window's buttons.
 std::vector<ReturnForm> MakeForms() {
-  std::vector<ReturnForm> forms;
-  ReturnForm f;
-
-  f = {};
-  f.code = "201";
-  f.button = "cmd201";
-  f.caption = f.name = "Form 201";
-  f.return_types = kMonthlyQuarterlyHalfYearly;
-  f.file_types = kXlsOnly;
-  f.file_name_prefix = "Form 201 - ";
-  f.all_items = false;
-  f.builder = Form201;
-  forms.push_back(f);
-
-  f = {};
-  f.code = "201A";
-  f.button = "cmd201A";
-  f.caption = f.name = "Form 201A";
-  f.return_types = kMonthlyQuarterlyHalfYearly;
-  f.file_types = kCsvOrXls;
-  f.file_name_prefix = "Sales - 201A - ";
-  f.list1 = kAccountsOf(kSalesAccounts, kSales);
-  f.list1_shown = true;
-  f.list2 = kTaxTypesWithSelection;
-  f.list2.query = kAllTaxTypes;
-  f.list2.only_with_tax_selection = true;
-  f.first_item_selected = true;
-  f.layout_choice = true;
-  f.period_naming = PeriodNaming::kMacroLayoutOnly;
-  f.list = &kList201A;
-  f.builder = Form201A;
-  forms.push_back(f);
-
-  f = {};
-  f.code = "201B";
-  f.button = "cmd201B";
-  f.caption = f.name = "Form 201B";
-  f.return_types = kMonthlyQuarterlyHalfYearly;
-  f.file_types = kCsvOrXls;
-  f.file_name_prefix = "Purchase - 201B - ";
-  f.list1 = kAccountsOf(kPurchaseAccounts, kPurchase);
-  f.list1_shown = true;
-  f.list2 = kTaxTypesWithSelection;
-  f.first_item_selected = true;
-  f.layout_choice = true;
-  f.period_naming = PeriodNaming::kMacroLayoutOnly;
-  f.list = &kList201B;
-  f.builder = Form201B;
-  forms.push_back(f);
-
-  f = {};
-  f.code = "201C";
-  f.button = "cmd201C";
-  f.caption = f.name = "Form 201C";
-  f.return_types = kMonthlyQuarterlyHalfYearly;
-  f.file_types = kCsvOrXls;
-  f.file_name_prefix = "Stock - 201C - ";
-  f.list1 = {kProducts, false, ":: Select Product Name ::", false, "products", true};
-  f.list2 = {kBatches, false, ":: Sales BatchNo ::", false, "batches", false};
-  forms.push_back(f);
-
-  f = {};
-  f.code = "202";
-  f.button = "cmd202";
-  f.caption = "Form 202 (Lumpsum)";
-  f.name = "Form 202";
-  f.return_types = kMonthlyQuarterlyAnnually;
-  f.file_types = kXlsOnly;
-  f.file_name_prefix = "Form - 202 - ";
-  f.all_items = false;
-  f.period_naming = PeriodNaming::kAlways;
-  forms.push_back(f);
-
-  f = {};
-  f.code = "202A";
-  f.button = "cmd202A";
-  f.caption = f.name = "Form 202A";
-  f.return_types = kMonthlyQuarterlyAnnually;
-  f.file_types = kCsvOrXls;
-  f.chosen_file_type = ".xls";
-  f.file_name_prefix = "Purchase - 202A - ";
-  f.list1 = kAccountsOf(kPurchaseAccounts, kPurchase);
-  f.list1_shown = true;
-  f.list2 = kTaxTypesWithSelection;
-  f.first_item_selected = true;
-  f.period_name_on_press = true;
-  f.period_naming = PeriodNaming::kAlways;
-  f.list = &kList202A;
-  f.builder = Form202A;
-  forms.push_back(f);
-
-  f = {};
-  f.code = "202B";
-  f.button = "cmd202B";
-  f.caption = f.name = "Form 202B";
-  f.return_types = kMonthlyQuarterlyAnnually;
-  f.file_types = kCsvOrXls;
-  f.chosen_file_type = ".xls";
-  f.file_name_prefix = "Sales - 202B - ";
-  f.list1 = kAccountsOf(kSalesAccounts, kSales);
-  f.list1_shown = true;
-  f.list2.query = kAllTaxTypes;
-  f.list2.only_with_tax_selection = true;
-  f.first_item_selected = true;
-  f.period_name_on_press = true;
-  f.period_naming = PeriodNaming::kAlways;
-  f.list = &kList202B;
-  f.builder = Form202B;
-  forms.push_back(f);
-
-  f = {};
-  f.code = "205";
-  f.button = "cmd205";
-  f.caption = f.name = "Form 205";
-  f.return_types = {"Annually"};
-  f.file_types = kXlsOnly;
-  f.file_name_prefix = "Form 205 - ";
-  f.all_items = false;
-  forms.push_back(f);
-
-  f = {};
-  f.code = "3B";
-  f.button = "cmd3B";
-  f.caption = "CST Return (Form 3B)";
-  f.name = "Form 3B";
-  f.return_types = kMonthlyQuarterlyAnnually;
-  f.file_types = kXlsOnly;
-  f.file_name_prefix = "CST - 3B - ";
-  forms.push_back(f);
-
-  for (const bool sales : {true, false}) {
-    f = {};
-    f.code = sales ? "3BSALES" : "3BPURCHASE";
-    f.button = sales ? "cmd3BSales" : "cmd3BPurchase";
-    f.caption = sales ? "CST Sales" : "CST Purchase";
-    f.name = sales ? "Form 3B Sales" : "Form 3B Purchase";
-    f.return_types = kMonthlyQuarterlyHalfYearly;
-    f.file_types = kCsvOrXls;
-    f.file_name_prefix = sales ? "CST - Sales - " : "CST - Purchase - ";
-    f.list1 = {sales ? kCstSalesTaxTypes : kCstPurchaseTaxTypes,
-               false,
-               kTaxType,
-               false,
-               "tax-types",
-               false};
-    f.layout_choice = true;
-    f.cst_fields = true;
-    f.list = sales ? &kList3BSales : &kList3BPurchase;
-    f.builder = sales ? Form3BSales : Form3BPurchase;
-    forms.push_back(f);
-  }
-  return forms;
+  return {
+      {.code = "201",
+       .button = "cmd201",
+       .caption = "Form 201",
+       .name = "Form 201",
+       .return_types = kMonthlyQuarterlyHalfYearly,
+       .file_types = kXlsOnly,
+       .file_name_prefix = "Form 201 - ",
+       .all_items = false,
+       .builder = Form201},
+      {.code = "201A",
+       .button = "cmd201A",
+       .caption = "Form 201A",
+       .name = "Form 201A",
+       .return_types = kMonthlyQuarterlyHalfYearly,
+       .file_types = kCsvOrXls,
+       .file_name_prefix = "Sales - 201A - ",
+       .list1 = Accounts(kSalesAccounts, kSales),
+       .list1_shown = true,
+       .list2 = TaxTypes(kAllTaxTypes),
+       .first_item_selected = true,
+       .layout_choice = true,
+       .period_naming = PeriodNaming::kMacroLayoutOnly,
+       .list = &kList201A,
+       .builder = Form201A},
+      {.code = "201B",
+       .button = "cmd201B",
+       .caption = "Form 201B",
+       .name = "Form 201B",
+       .return_types = kMonthlyQuarterlyHalfYearly,
+       .file_types = kCsvOrXls,
+       .file_name_prefix = "Purchase - 201B - ",
+       .list1 = Accounts(kPurchaseAccounts, kPurchase),
+       .list1_shown = true,
+       .list2 = TaxTypes(""),  // shows the tax types the list already holds
+       .first_item_selected = true,
+       .layout_choice = true,
+       .period_naming = PeriodNaming::kMacroLayoutOnly,
+       .list = &kList201B,
+       .builder = Form201B},
+      {.code = "201C",
+       .button = "cmd201C",
+       .caption = "Form 201C",
+       .name = "Form 201C",
+       .return_types = kMonthlyQuarterlyHalfYearly,
+       .file_types = kCsvOrXls,
+       .file_name_prefix = "Stock - 201C - ",
+       .list1 = {.query = kProducts,
+                 .title = ":: Select Product Name ::",
+                 .option = "products",
+                 .by_code = true},
+       .list2 = {.query = kBatches, .title = ":: Sales BatchNo ::", .option = "batches"}},
+      {.code = "202",
+       .button = "cmd202",
+       .caption = "Form 202 (Lumpsum)",
+       .name = "Form 202",
+       .return_types = kMonthlyQuarterlyAnnually,
+       .file_types = kXlsOnly,
+       .file_name_prefix = "Form - 202 - ",
+       .all_items = false,
+       .period_naming = PeriodNaming::kAlways},
+      {.code = "202A",
+       .button = "cmd202A",
+       .caption = "Form 202A",
+       .name = "Form 202A",
+       .return_types = kMonthlyQuarterlyAnnually,
+       .file_types = kCsvOrXls,
+       .chosen_file_type = ".xls",
+       .file_name_prefix = "Purchase - 202A - ",
+       .list1 = Accounts(kPurchaseAccounts, kPurchase),
+       .list1_shown = true,
+       .list2 = TaxTypes(""),
+       .first_item_selected = true,
+       .period_name_on_press = true,
+       .period_naming = PeriodNaming::kAlways,
+       .list = &kList202A,
+       .builder = Form202A},
+      {.code = "202B",
+       .button = "cmd202B",
+       .caption = "Form 202B",
+       .name = "Form 202B",
+       .return_types = kMonthlyQuarterlyAnnually,
+       .file_types = kCsvOrXls,
+       .chosen_file_type = ".xls",
+       .file_name_prefix = "Sales - 202B - ",
+       .list1 = Accounts(kSalesAccounts, kSales),
+       .list1_shown = true,
+       // The tax types are loaded but not offered.
+       .list2 = {.query = kAllTaxTypes, .only_with_tax_selection = true},
+       .first_item_selected = true,
+       .period_name_on_press = true,
+       .period_naming = PeriodNaming::kAlways,
+       .list = &kList202B,
+       .builder = Form202B},
+      {.code = "205",
+       .button = "cmd205",
+       .caption = "Form 205",
+       .name = "Form 205",
+       .return_types = {"Annually"},
+       .file_types = kXlsOnly,
+       .file_name_prefix = "Form 205 - ",
+       .all_items = false},
+      {.code = "3B",
+       .button = "cmd3B",
+       .caption = "CST Return (Form 3B)",
+       .name = "Form 3B",
+       .return_types = kMonthlyQuarterlyAnnually,
+       .file_types = kXlsOnly,
+       .file_name_prefix = "CST - 3B - "},
+      {.code = "3BSALES",
+       .button = "cmd3BSales",
+       .caption = "CST Sales",
+       .name = "Form 3B Sales",
+       .return_types = kMonthlyQuarterlyHalfYearly,
+       .file_types = kCsvOrXls,
+       .file_name_prefix = "CST - Sales - ",
+       .list1 = {.query = kCstSalesTaxTypes, .title = kTaxType, .option = "tax-types"},
+       .layout_choice = true,
+       .cst_fields = true,
+       .list = &kList3BSales,
+       .builder = Form3BSales},
+      {.code = "3BPURCHASE",
+       .button = "cmd3BPurchase",
+       .caption = "CST Purchase",
+       .name = "Form 3B Purchase",
+       .return_types = kMonthlyQuarterlyHalfYearly,
+       .file_types = kCsvOrXls,
+       .file_name_prefix = "CST - Purchase - ",
+       .list1 = {.query = kCstPurchaseTaxTypes, .title = kTaxType, .option = "tax-types"},
+       .layout_choice = true,
+       .cst_fields = true,
+       .list = &kList3BPurchase,
+       .builder = Form3BPurchase},
+  };
 }
 
 }  // namespace

@@ -17,16 +17,16 @@ namespace vatrix {
 // One of the panel's two selection lists as a form uses it.
 struct PanelList {
   // The query that refills the list when the form's lists are loaded; "" keeps its items.
-  std::string_view query;
+  std::string_view query = {};
   // The query fills the list only while the settings file turns Tax Selection on.
   bool only_with_tax_selection = false;
   // The caption over the list and its All/Selected options; "" leaves them hidden.
-  std::string_view title;
+  std::string_view title = {};
   // The caption and options show only while Tax Selection is on (the second list).
   bool title_with_tax_selection = false;
   // The command line's name of the list ("accounts", "tax-types", "products", "batches"), ""
   // when it has none, and whether items are named there by code (else by their text).
-  std::string_view option;
+  std::string_view option = {};
   bool by_code = false;
 };
 
@@ -51,42 +51,42 @@ struct ListHeader {
 // A list template and where the list goes in it.
 struct ListTemplate {
   // The file name; "{size}" stands for the size step, "{new}" for "_New" from 2008 on.
-  std::string_view file_name;
-  std::string_view sheet;  // "" for the first sheet
+  std::string_view file_name = {};
+  std::string_view sheet = {};  // "" for the first sheet
   int first_row = 0;
   // The row at which the template's macro makes room for the rest of a long list; 0 when
   // the template has no macro (a long list then gets rows inserted below the prepared ones).
   int trigger_row = 0;
   std::string_view macro_module = "Sheet1";
-  ListHeader header;
+  ListHeader header = {};
 };
 
 // The facts of a bill list form.
 struct ListFacts {
-  std::string (*query)(const ListQueryInputs&);
+  std::string (*query)(const ListQueryInputs&) = nullptr;
   bool cst = false;          // bills keyed by tax type; party state and declaration form matched
   bool bill_amount = false;  // one amount column, the bill amount (sales without tax split)
   bool period_name_first = false;  // the period's name is computed before the list is opened
   // The prepared rows of the "Old Type" templates by size, smallest first; empty: one size.
-  std::vector<int> size_steps;
-  ListTemplate old_type;
-  ListTemplate macro;
+  std::vector<int> size_steps = {};
+  ListTemplate old_type = {};
+  ListTemplate macro = {};
   bool old_type_from_2008_only = false;  // no "Old Type" template before 2008
-  std::string_view error_title;          // the title of the list query's failure report
+  std::string_view error_title = {};     // the title of the list query's failure report
 };
 
 struct ReturnForm {
-  std::string_view code;     // the return code: "201", "201A", ..., "3BPURCHASE"
-  std::string_view button;   // the return-form button's control name ("cmd201A")
-  std::string_view caption;  // the button's caption
-  std::string_view name;     // how messages name the form ("Form 201A")
-  std::vector<std::string_view> return_types;
-  std::vector<std::string_view> file_types;  // in list order
-  std::string_view chosen_file_type;         // chosen after the button; "" for the first
-  std::string_view file_name_prefix;         // of the proposed output name
-  PanelList list1;
+  std::string_view code = {};     // the return code: "201", "201A", ..., "3BPURCHASE"
+  std::string_view button = {};   // the return-form button's control name ("cmd201A")
+  std::string_view caption = {};  // the button's caption
+  std::string_view name = {};     // how messages name the form ("Form 201A")
+  std::vector<std::string_view> return_types = {};
+  std::vector<std::string_view> file_types = {};  // in list order
+  std::string_view chosen_file_type = {};         // chosen after the button; "" for the first
+  std::string_view file_name_prefix = {};         // of the proposed output name
+  PanelList list1 = {};
   bool list1_shown = false;  // List1 is the visible list after the button
-  PanelList list2;
+  PanelList list2 = {};
   bool all_items = true;              // the button chooses "All" for List1
   bool first_item_selected = false;   // then "Selected" with the first item of List1
   bool layout_choice = false;         // "Old Type" / "Macro Based" shown
@@ -94,7 +94,7 @@ struct ReturnForm {
   bool period_name_on_press = false;  // the period's name is computed when pressed
   PeriodNaming period_naming = PeriodNaming::kNever;
   const ListFacts* list = nullptr;  // for the bill list forms
-  Builder builder;                  // empty: the form is not available in this build
+  Builder builder = {};             // empty: the form is not available in this build
 
   bool fills_lists() const { return !list1.query.empty() || !list2.query.empty(); }
 };
