@@ -69,7 +69,7 @@ TEST_F(Form201OfficeTest, SavedWorkbookHoldsTheFiguresAndTheTemplatesTotals) {
   book.Open(saved);
   const Sheet turnover = book.SheetAt(1), rates = book.SheetAt(2), input = book.SheetAt(3),
               balance = book.SheetAt(4), deductions = book.SheetAt(6);
-  // Every written cell of the turnover and deductions sheets, each on its own row.
+  // Every written cell of the turnover, deductions and input-tax figures, each on its own row.
   const struct {
     Sheet sheet;
     int row, column;

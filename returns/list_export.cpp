@@ -145,11 +145,11 @@ bool InSelection(BuildContext& context, const Value& key) {
 // One export run on an open workbook: header cells and one row per selected bill.
 class ListWriter {
  public:
-  ListWriter(BuildContext& context, Spreadsheet& book, std::int32_t count)
+  ListWriter(BuildContext& context, const ListFacts& list, Spreadsheet& book, std::int32_t count)
       : context_(context),
         book_(book),
         count_(count),
-        list_(*FindReturnForm(context.session.ReturnCode)->list),
+        list_(list),
         layout_(TemplateOf(list_, context.panel.old_type)) {}
 
   void Run(std::optional<RecordSet>* bills) {
@@ -249,11 +249,17 @@ void DBFToExcel(BuildContext& context, std::optional<RecordSet>* list_records,
   context.wait.SetTotal(list_count);
   if (const auto path = CheckTemplate(context.master_folder, context.workbook, context.ui)) {
     RunBuilder(context, FailureReport::kListExport, "Import Into Excel", [&](BuilderRun& run) {
-      ListWriter(context, run.Open(*path), list_count).Run(list_records);
+      const ReturnForm* form = FindReturnForm(context.session.ReturnCode);
+      if (!form || !form->list) {
+        throw HostError(kQueryRejected, "the return form has no bill list",
+                        "return code \"" + context.session.ReturnCode + "\"");
+      }
+      ListWriter(context, *form->list, run.Open(*path), list_count).Run(list_records);
       DatabaseClosed(context, list_records);
       run.Save();
     });
   }
+  // Closed on every way out: after a failure and when the template is missing too.
   DatabaseClosed(context, list_records);
 }
 

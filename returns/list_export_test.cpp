@@ -274,6 +274,19 @@ TEST(DBFToExcelTest, ARowBeyondTheSheetFailsWithoutAFile) {
   EXPECT_EQ(run.ui.messages[0].text.rfind("Error Number : 1004\r\nError Source : ", 0), 0u);
 }
 
+TEST(DBFToExcelTest, AFormWithoutABillListIsReportedNotWritten) {
+  ListRun run;
+  run.session.ReturnCode = "201";
+  run.workbook.TemplateName = "VAT_RET_201A_500_Monthly_New.xls";
+  std::optional<RecordSet> records = Bills(3);
+  BuildContext context = run.Context();
+  DBFToExcel(context, &records, 3);
+  EXPECT_TRUE(run.book.saves.empty());
+  ASSERT_EQ(run.ui.messages.size(), 1u);
+  EXPECT_EQ(run.ui.messages[0].title, "Import Into Excel");
+  EXPECT_FALSE(records.has_value());
+}
+
 TEST(DBFToExcelTest, AMissingTemplateIsReportedAndNothingOpens) {
   ListRun run;
   run.session.YearFrom = "01/04/2007";
