@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "hostdata/connection.h"
+#include "hostdata/folder_database.h"
 #include "hostdata/host_error.h"
 
 namespace vatrix {
@@ -66,8 +67,10 @@ RecordSet Query(const std::string& host_folder, const std::string& query) {
 
 }  // namespace
 
-std::vector<std::string> CatalogueChooserItems(const std::string& host_folder) {
+std::vector<std::string> CatalogueChooserItems(const std::string& host_folder,
+                                               std::vector<std::string>* left_out) {
   RecordSet companies = Query(host_folder, "Select * From Company Order By Name ASC,DFr,DTo");
+  *left_out = FolderDatabase::ForFolder(host_folder)->SkippedRecords("Company");
   std::vector<std::string> items;
   for (companies.MoveFirst(); !companies.eof(); companies.MoveNext()) {
     const Value& code = companies.field("Code");

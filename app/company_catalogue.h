@@ -10,8 +10,11 @@ namespace vatrix {
 
 // The catalogue's rows in the chooser's order (name, first day, last day), each as
 // "0007 | 01/04/15-31/03/16 | Name": the code with four digits at least, the year's days as
-// dd/MM/yy. Empty when the catalogue holds no company. Throws HostError.
-std::vector<std::string> CatalogueChooserItems(const std::string& host_folder);
+// dd/MM/yy. Empty when the catalogue holds no company. A row that cannot be read (an
+// impossible date) is left out and described, by its code and field, in `left_out`. Throws
+// HostError.
+std::vector<std::string> CatalogueChooserItems(const std::string& host_folder,
+                                               std::vector<std::string>* left_out);
 
 // The company code of a chooser item: the whole number in its first four characters (0 when
 // none).

@@ -5,11 +5,14 @@
 #include <iostream>
 #include <string>
 
+#include "app/record_csv.h"
+
 namespace vatrix {
 
 namespace {
 
-// Message text on one line: CR LF, CR or LF each shown as " / ".
+// Message text on one line: CR LF, CR or LF each shown as " / ", other control characters
+// (from table data a message quotes) as blanks.
 std::string OneLine(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -20,7 +23,7 @@ std::string OneLine(const std::string& text) {
       out += text[i];
     }
   }
-  return out;
+  return PrintableText(out);
 }
 
 }  // namespace

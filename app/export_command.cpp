@@ -222,6 +222,10 @@ int RunExportCommand(const ExportOptions& options, std::ostream& out, std::ostre
   std::optional<bool> april_shift;
   if (options.count("april-shift")) april_shift = OptionValue(options, "april-shift") == "yes";
   ConsoleUi ui(out, err, april_shift, isatty(STDERR_FILENO));
+  if (const std::string problem = OutputProblem(options); !problem.empty()) {
+    ui.ShowMessage({kAppTitle, problem, MessageIcon::kCritical, MessageButtons::kOk});
+    return 1;
+  }
   try {
     const auto folder = PickHost(OptionValue(options, "host"), ui);
     if (!folder) return 1;

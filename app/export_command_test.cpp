@@ -1,7 +1,9 @@
 #include "app/export_command.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -35,10 +37,11 @@ class VatrixCliTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(out_); }
 
-  // Runs vatrix-cli with `arguments` (already quoted for the shell).
-  Outcome Cli(const std::string& arguments) {
-    const std::string command = std::string(VATRIX_CLI) + " " + arguments + " > " + out_ +
-                                "/stdout 2> " + out_ + "/stderr < /dev/null";
+  // Runs vatrix-cli with `arguments` (already quoted for the shell) and `environment`
+  // ("NAME=value ...").
+  Outcome Cli(const std::string& arguments, const std::string& environment = "") {
+    const std::string command = "env " + environment + " " + VATRIX_CLI + " " + arguments + " > " +
+                                out_ + "/stdout 2> " + out_ + "/stderr < /dev/null";
     const int status = std::system(command.c_str());
     return {WEXITSTATUS(status), ReadAll(out_ + "/stdout"), ReadAll(out_ + "/stderr")};
   }
@@ -65,11 +68,37 @@ TEST_F(VatrixCliTest, CompaniesInTheChoosersOrder) {
                              "/007 / Please Select another Directory....\n");
 }
 
-TEST_F(VatrixCliTest, ExportOfAnUnavailableBuilderFails) {
-  const Outcome run = Cli(Export("--form 201C --type Monthly --period 04.April"));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Ordova - Vatrix: Form 201C is not available in this build.\n");
-  EXPECT_EQ(run.out, "");
+TEST_F(VatrixCliTest, ExportOfForms205And202SavesThemOrNothing) {
+  // The April question is answered from the command line and printed with its answer's run.
+  const Outcome annual = Cli(Export("--form 205 --type Annually --period 1 --april-shift yes"));
+  const std::string annual_file = out_ + "/Form 205 - Annually - Annually - 01.xls";
+  EXPECT_EQ(annual.status, 0) << annual.err;
+  EXPECT_EQ(annual.out,
+            "Ordova - Vatrix: Do You Want April Month VAT Payment is treated as Previous Year "
+            "March Month Payment...?\nOrdova - Vatrix: Data Exported Successfully into File : " +
+                annual_file +
+                " / Please Verify data of this file with actual data and then submit it.\n");
+  EXPECT_TRUE(std::filesystem::exists(annual_file));
+
+  const Outcome lump = Cli(Export("--form 202 --type Quaterly --period 2"));
+  EXPECT_EQ(lump.status, 0) << lump.err;
+  EXPECT_TRUE(std::filesystem::exists(out_ + "/Form - 202 - Quaterly - Quarter - 02.xls"))
+      << lump.out;
+
+  // A template that fails the run: the report, the program's end, status 1 and no file.
+  const std::string master = out_ + "/master";
+  const std::string out = out_ + "/failed";
+  std::filesystem::create_directory(master);
+  std::filesystem::create_directory(out);
+  std::filesystem::copy_file(std::string(VATRIX_BINARY_DIR) + "/Master/VAT_RET_201_Monthly_new.xls",
+                             master + "/VAT_RET_205_Yearly_new.xls");
+  const Outcome failed =
+      Cli("export --host " + sample_ + " --company 7 --out " + out + " --master " + master +
+          " --form 205 --type Annually --period 1 --april-shift no");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.err.rfind("Form 205 - Error: Error Number : 9 / Error Description : ", 0), 0u)
+      << failed.err;
+  EXPECT_TRUE(std::filesystem::is_empty(out));
 }
 
 TEST_F(VatrixCliTest, ExportOfABillListSavesIt) {
@@ -107,6 +136,107 @@ TEST_F(VatrixCliTest, ExportOfForm201SavesTheReturnOrNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(out));
 }
 
+// Gives field `name` of the dBase file at `path` the type `type`, as a damaged copy would.
+void SetFieldType(const std::string& path, const std::string& name, char type) {
+  std::string bytes = ReadAll(path);
+  for (size_t at = 32; at + 32 <= bytes.size() && bytes[at] != '\x0D'; at += 32) {
+    if (bytes.compare(at, name.size() + 1, name.c_str(), name.size() + 1) == 0)
+      bytes[at + 11] = type;
+  }
+  testing::WriteFile(path, bytes);
+}
+
+// The entries of `folder` and the processes whose command line names it.
+std::string TracesOf(const std::string& folder) {
+  std::string traces;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    traces += entry.path().filename().string() + " ";
+  }
+  for (const auto& process : std::filesystem::directory_iterator("/proc")) {
+    std::string command = ReadAll(process.path().string() + "/cmdline");
+    if (command.find(folder) != std::string::npos) traces += "process " + command + " ";
+  }
+  return traces;
+}
+
+TEST_F(VatrixCliTest, DamagedTablesStopTheRunAndWriteNothing) {
+  const std::string host = out_ + "/host";
+  std::filesystem::copy(sample_, host, std::filesystem::copy_options::recursive);
+  const std::string out = out_ + "/out";
+  std::filesystem::create_directory(out);
+  SetFieldType(host + "/007/SP.DBF", "DATE", 'C');
+  const Outcome run = Cli("export --host " + host + " --company 7 --out " + out +
+                          " --form 201 --type Monthly --period 04.April");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("SP.DBF, field DATE"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out.find("Data Exported Successfully"), std::string::npos) << run.out;
+  EXPECT_TRUE(std::filesystem::is_empty(out));
+
+  // One unreadable company: the others are listed and the bad row is named once.
+  std::string catalogue = ReadAll(host + "/Company.dbf");
+  catalogue.replace(catalogue.find("20150401"), 8, "20150230");
+  testing::WriteFile(host + "/Company.dbf", catalogue);
+  const Outcome listed = Cli("companies --host " + host);
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(listed.out.find("0007 |"), std::string::npos) << listed.out;
+  EXPECT_NE(listed.out.find("0008 | 01/04/16-31/03/17"), std::string::npos) << listed.out;
+  EXPECT_NE(listed.out.find("field DFR holds \"20150230\""), std::string::npos) << listed.out;
+}
+
+TEST_F(VatrixCliTest, ExportLeavesNothingBehindEvenWhenTerminated) {
+  const std::string temp = out_ + "/temp";
+  const std::string out = out_ + "/out";
+  std::filesystem::create_directory(temp);
+  std::filesystem::create_directory(out);
+  const std::string command = "env TMPDIR=" + temp + " " + VATRIX_CLI + " export --host " +
+                              sample_ + " --company 7 --out " + out +
+                              " --form 201 --type Monthly --period 04.April >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(TracesOf(temp), "");
+
+  std::filesystem::remove_all(out);
+  std::filesystem::create_directory(out);
+  const pid_t cli = fork();
+  if (cli == 0) {
+    execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), nullptr);
+    _exit(127);
+  }
+  // Terminated as soon as its office runs, before the return is saved.
+  for (int i = 0; i < 3000 && TracesOf(temp).find("soffice") == std::string::npos; ++i) {
+    usleep(2000);
+  }
+  const bool office_ran = TracesOf(temp).find("soffice") != std::string::npos;
+  kill(cli, SIGTERM);
+  int status = 0;
+  waitpid(cli, &status, 0);
+  EXPECT_TRUE(office_ran);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 143) << status;
+  EXPECT_EQ(TracesOf(temp), "");
+  EXPECT_TRUE(std::filesystem::is_empty(out));
+}
+
+TEST_F(VatrixCliTest, OutputIsCheckedBeforeAnyTableOrTheOffice) {
+  const std::string host = out_ + "/host";
+  std::filesystem::copy(sample_, host, std::filesystem::copy_options::recursive);
+  std::filesystem::remove(host + "/007/SP.DBF");
+  const std::string temp = out_ + "/temp";
+  std::filesystem::create_directory(temp);
+  std::ofstream(out_ + "/file") << "a file";
+  const struct {
+    std::string out;
+    std::string problem;
+  } cases[] = {{out_ + "/file", "The output folder " + out_ + "/file is a file, not a folder"},
+               {out_ + "/none", "The output folder " + out_ + "/none does not exist"}};
+  for (const auto& c : cases) {
+    const Outcome run = Cli("export --host " + host + " --company 7 --out " + c.out +
+                                " --form 201 --type Monthly --period 04.April",
+                            "TMPDIR=" + temp);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(c.problem), std::string::npos) << run.err;
+    EXPECT_EQ(TracesOf(temp), "");
+  }
+}
+
 TEST_F(VatrixCliTest, ExportRefusesAnExistingFile) {
   // The name follows the period chosen, not the list's first one.
   std::ofstream(out_ + "/Form 201 - Monthly - February.xls") << "kept";
@@ -135,6 +265,17 @@ TEST_F(VatrixCliTest, BadArgumentsSayWhich) {
       {"export --host " + sample_ + " --company 99 --form 201 --type Monthly --period 4 --out /tmp",
        "no company with code 99"},
       {"export --host " + sample_ + " --form 201", "export needs --company"},
+      {"export --host --company 7 --form 201", "--host lacks its value"},
+      {Export("--form 201 --type Monthly --period 4 --bill-amount"),
+       "--bill-amount does not apply to form 201"},
+      {Export("--form 201 --type Monthly --period 4 --state-field STATE"),
+       "--state-field does not apply to form 201"},
+      {Export("--form 201 --type Monthly --period 4 --stock-date yes"),
+       "--stock-date does not apply to form 201"},
+      {Export("--form 201 --type Monthly --period 4 --april-shift no"),
+       "--april-shift does not apply to form 201"},
+      {Export("--form 201 --type Monthly --period 4 --ini /dev/zero"),
+       "the settings file /dev/zero is not a regular file"},
   };
   for (const auto& c : cases) {
     const Outcome run = Cli(c.arguments);

@@ -1,7 +1,10 @@
 #include "app/export_options.h"
 
+#include <filesystem>
 #include <set>
+#include <utility>
 
+#include "app/settings_file.h"
 #include "hostdata/text.h"
 
 namespace vatrix {
@@ -14,6 +17,20 @@ const std::set<std::string>& ExportOptionNames() {
       "file-type", "master",      "ini",         "accounts",   "tax-types",  "products", "batches",
       "layout",    "bill-amount", "state-field", "stock-date", "april-shift"};
   return kNames;
+}
+
+// Refuses an option of the panel's controls that `form` does not show.
+void CheckFormOptions(const ExportOptions& options, const ReturnForm& form) {
+  const std::pair<const char*, bool> uses[] = {{"bill-amount", form.list != nullptr},
+                                               {"state-field", form.cst_fields},
+                                               {"stock-date", form.cst_fields},
+                                               {"april-shift", form.april_question}};
+  for (const auto& [name, used] : uses) {
+    if (options.count(name) && !used) {
+      throw BadArguments("--" + std::string(name) + " does not apply to form " +
+                         std::string(form.code));
+    }
+  }
 }
 
 }  // namespace
@@ -45,10 +62,39 @@ void CheckExportOptions(const ExportOptions& options) {
       throw BadArguments(std::string("export needs --") + required);
     }
   }
-  if (!FindReturnForm(OptionValue(options, "form"))) {
+  const ReturnForm* form = FindReturnForm(OptionValue(options, "form"));
+  if (!form) {
     throw BadArguments("unknown form \"" + OptionValue(options, "form") +
                        "\" (forms: " + ReturnCodesText() + ")");
   }
+  CheckFormOptions(options, *form);
+  if (const std::string problem = SettingsFileProblem(OptionValue(options, "ini"));
+      options.count("ini") && !problem.empty()) {
+    throw BadArguments("--ini: " + problem);
+  }
+}
+
+std::string OutputProblem(const ExportOptions& options) {
+  const std::string folder = OptionValue(options, "out");
+  std::error_code error;
+  const auto status = std::filesystem::status(folder, error);
+  if (std::filesystem::is_regular_file(status)) {
+    return "The output folder " + folder + " is a file, not a folder";
+  }
+  if (!std::filesystem::is_directory(status)) {
+    return "The output folder " + folder + " does not exist";
+  }
+  const auto name = options.find("name");
+  const ReturnForm* form = FindReturnForm(OptionValue(options, "form"));
+  if (name == options.end() || !form || form->file_types.empty()) return "";
+  const std::string type = options.count("file-type")        ? OptionValue(options, "file-type")
+                           : !form->chosen_file_type.empty() ? std::string(form->chosen_file_type)
+                                                             : std::string(form->file_types[0]);
+  const std::filesystem::path path = std::filesystem::path(folder) / (name->second + type);
+  if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+    return "File Name : " + path.string() + " is already exist.....";
+  }
+  return "";
 }
 
 void CheckListOptions(const ExportOptions& options, const ReturnForm& form,

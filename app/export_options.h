@@ -26,8 +26,14 @@ class BadArguments : public std::runtime_error {
 std::string OptionValue(const ExportOptions& options, const std::string& name);
 
 // Throws BadArguments for an option export does not take, a value outside an option's fixed
-// set, a missing required option, or an unknown form.
+// set, a missing required option, an unknown form, an option of a control the form does not
+// show (taken from its row of the form table), or an --ini that cannot be a settings file.
 void CheckExportOptions(const ExportOptions& options);
+
+// What keeps the run from writing its output, found before any table is read or the office
+// starts: an --out that is a file or does not exist, or a --name whose file exists already.
+// "" when nothing does.
+std::string OutputProblem(const ExportOptions& options);
 
 // Throws BadArguments for a selection-list option ("accounts", "tax-types", "products",
 // "batches") that `form` does not offer; `second_list_shown`: the form's second list is on

@@ -11,15 +11,22 @@ std::string CsvField(const std::string& text) {
   return out + "\"";
 }
 
+std::string PrintableText(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  }
+  return text;
+}
+
 void WriteCsv(RecordSet& records, std::ostream& out) {
   for (int i = 0; i < records.field_count(); ++i) {
-    out << (i ? "," : "") << CsvField(records.field_name(i));
+    out << (i ? "," : "") << CsvField(PrintableText(records.field_name(i)));
   }
   out << "\n";
   if (records.record_count() == 0) return;
   for (records.MoveFirst(); !records.eof(); records.MoveNext()) {
     for (int i = 0; i < records.field_count(); ++i) {
-      out << (i ? "," : "") << CsvField(records.field(i).ToDisplayText());
+      out << (i ? "," : "") << CsvField(PrintableText(records.field(i).ToDisplayText()));
     }
     out << "\n";
   }

@@ -30,5 +30,13 @@ TEST(RecordCsvTest, WritesHeaderAndRowsInDisplayForm) {
             ",100000,\"x,y\",\n");
 }
 
+TEST(RecordCsvTest, ControlCharactersOfTheDataAreBlanks) {
+  RecordSet records({"DOC\x1b[2J"}, {{Value::Text(std::string("A\0B\x1b]0;x\x07\r\nC", 12))}},
+                    "query: test");
+  std::ostringstream out;
+  WriteCsv(records, out);
+  EXPECT_EQ(out.str(), "DOC [2J\nA B ]0;x   C\n");
+}
+
 }  // namespace
 }  // namespace vatrix

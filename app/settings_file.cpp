@@ -1,6 +1,7 @@
 #include "app/settings_file.h"
 #include "hostdata/text.h"
 
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 
@@ -42,7 +43,22 @@ std::string ValueText(std::string_view raw) {
 
 }  // namespace
 
+std::string SettingsFileProblem(const std::string& path) {
+  constexpr std::uintmax_t kLargest = 1 << 20;
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) return "";
+  if (!std::filesystem::is_regular_file(status)) {
+    return "the settings file " + path + " is not a regular file";
+  }
+  if (std::filesystem::file_size(path, error) > kLargest || error) {
+    return "the settings file " + path + " is larger than 1 MiB, too large for a settings file";
+  }
+  return "";
+}
+
 std::string GetINI(const std::string& path, const std::string& section, const std::string& key) {
+  if (!SettingsFileProblem(path).empty()) return "";
   std::ifstream in(path, std::ios::binary);
   if (!in) return "";
   std::string line;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -59,8 +60,16 @@ TEST_F(GetIniTest, HostileFilesNeverCrash) {
   EXPECT_EQ(TaxSelection(junk), "");
   EXPECT_EQ(TaxSelection(std::string("[Settings]\nTax Selection=Y") + '\0' + "es"),
             std::string("Y\0es", 4));
-  const std::string huge(1 << 20, 'x');
+  const std::string huge(400 * 1024, 'x');
   EXPECT_EQ(TaxSelection("[Settings]\n" + huge + "\n[" + huge + "\nTax Selection=Yes\n"), "Yes");
+  // Larger than any settings file, or no regular file: not one, refused without reading.
+  EXPECT_EQ(TaxSelection("[Settings]\nTax Selection=Yes\n" + huge + huge + huge), "");
+  ASSERT_EQ(mkfifo((folder_ + "/fifo").c_str(), 0600), 0);
+  for (const std::string& path : {std::string("/dev/zero"), folder_ + "/fifo"}) {
+    EXPECT_EQ(GetINI(path, "Settings", "Tax Selection"), "");
+    EXPECT_NE(SettingsFileProblem(path), "");
+  }
+  EXPECT_EQ(SettingsFileProblem(folder_ + "/none.ini"), "");
 }
 
 }  // namespace

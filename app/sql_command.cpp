@@ -1,6 +1,7 @@
 #include "app/sql_command.h"
 
 #include <optional>
+#include <tuple>
 
 #include "app/console_ui.h"
 #include "app/record_csv.h"
@@ -30,8 +31,9 @@ int RunSqlCommand(const std::string& folder, const std::string& query, std::ostr
     WriteCsv(records, out);
     return 0;
   } catch (const HostError& error) {
-    err << "Error Number : " << error.number() << " / Error Description : " << error.description()
-        << " " << error.source() << std::endl;
+    err << "Error Number : " << error.number()
+        << " / Error Description : " << PrintableText(error.description()) << " "
+        << PrintableText(error.source()) << std::endl;
     return 1;
   }
 }
@@ -44,6 +46,11 @@ int RunFiguresCommand(const std::string& folder, const std::string& from, const 
     err << "figures: dates are written dd/MM/yyyy" << std::endl;
     return 2;
   }
+  if (std::tie(last->year, last->month, last->day) <
+      std::tie(first->year, first->month, first->day)) {
+    err << "figures: the period ends (" << to << ") before it begins (" << from << ")" << std::endl;
+    return 2;
+  }
   ConsoleUi ui(out, err);
   try {
     Connection connection;
@@ -52,11 +59,13 @@ int RunFiguresCommand(const std::string& folder, const std::string& from, const 
         " Between " + DateLiteral(*first) + " and " + DateLiteral(*last) + " ";
     const auto queries = Form201AggregateQueries(period);
     for (size_t i = 0; i < queries.size(); ++i) {
-      out << "Q" << i + 1 << "," << FormatNumber(getAmount(connection, queries[i], ui)) << "\n";
+      const double amount = getAmount(connection, queries[i], ui);  // may stop the run
+      out << "Q" << i + 1 << "," << FormatNumber(amount) << "\n";
     }
   } catch (const HostError& error) {
-    err << "Error Number : " << error.number() << " / Error Description : " << error.description()
-        << " " << error.source() << std::endl;
+    err << "Error Number : " << error.number()
+        << " / Error Description : " << PrintableText(error.description()) << " "
+        << PrintableText(error.source()) << std::endl;
     return 1;
   } catch (const ProgramEnding& ending) {
     err << ending.what() << std::endl;

@@ -42,10 +42,10 @@ TEST_F(SqlCommandTest, FailureGoesToStderrWithExitStatusOne) {
   EXPECT_EQ(RunSqlCommand(folder_ + "/none", "Select * From Company", out_, err_), 1);
 }
 
-// The figures command reads its dates by the rule of the session's days: a two-digit year or
-// an impossible day is a bad argument, before any query runs.
+// The figures command reads its dates by the rule of the session's days: a two-digit year, an
+// impossible day or a period that ends before it begins is a bad argument, before any query.
 TEST_F(SqlCommandTest, FiguresRefuseDatesThatAreNoDays) {
-  for (const char* from : {"01/04/15", "31/04/2015", "2015-04-01"}) {
+  for (const char* from : {"01/04/15", "31/04/2015", "2015-04-01", "01/05/2015"}) {
     std::ostringstream out, err;
     EXPECT_EQ(RunFiguresCommand(folder_, from, "30/04/2015", out, err), 2) << from;
     EXPECT_TRUE(out.str().empty()) << from;

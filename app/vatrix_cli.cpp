@@ -8,6 +8,7 @@
 
 #include "app/export_command.h"
 #include "app/sql_command.h"
+#include "workbook/interrupt_cleanup.h"
 #include "workbook/office_spreadsheet.h"
 
 namespace {
@@ -35,22 +36,23 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
-// Splits "--name value" pairs (and the value-less `flags`) from the plain arguments; false on
-// an option without a value.
-bool ParseArguments(int argc, char** argv, const std::set<std::string>& flags,
-                    std::map<std::string, std::string>* options, std::vector<std::string>* plain) {
+// Splits "--name value" pairs (and the value-less `flags`) from the plain arguments. Returns
+// the option that lacks its value (none follows, or another option does), "" when none does.
+std::string ParseArguments(int argc, char** argv, const std::set<std::string>& flags,
+                           std::map<std::string, std::string>* options,
+                           std::vector<std::string>* plain) {
   for (int i = 2; i < argc; ++i) {
     if (std::strncmp(argv[i], "--", 2) != 0) {
       plain->push_back(argv[i]);
     } else if (flags.count(argv[i] + 2)) {
       (*options)[argv[i] + 2] = "";
     } else {
-      if (i + 1 >= argc) return false;
+      if (i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0) return argv[i];
       (*options)[argv[i] + 2] = argv[i + 1];
       ++i;
     }
   }
-  return true;
+  return "";
 }
 
 int Export(const vatrix::ExportOptions& options, const std::vector<std::string>& plain) {
@@ -70,15 +72,15 @@ int Export(const vatrix::ExportOptions& options, const std::vector<std::string>&
 }  // namespace
 
 int main(int argc, char** argv) {
+  vatrix::CleanUpOnInterrupt();  // before any thread starts, so that all inherit it
   if (argc < 2) return Usage("no command given");
   const std::string command = argv[1];
   const std::set<std::string> flags =
       command == "export" ? std::set<std::string>{"bill-amount"} : std::set<std::string>{};
   std::map<std::string, std::string> options;
   std::vector<std::string> plain;
-  if (!ParseArguments(argc, argv, flags, &options, &plain)) {
-    return Usage("an option lacks its value");
-  }
+  const std::string lacking = ParseArguments(argc, argv, flags, &options, &plain);
+  if (!lacking.empty()) return Usage(lacking + " lacks its value");
   if (command == "sql") {
     if (options.size() != 1 || !options.count("folder") || plain.size() != 1) {
       return Usage("sql takes --folder DIR and one query text");

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_sample.h"
 #include "bench/in_child.h"
 #include "bench/median.h"
 #include "hostdata/connection.h"
@@ -24,7 +25,6 @@
 #include "returns/build_fixture.h"
 #include "returns/form201.h"
 #include "returns/vat_credit.h"
-#include "tools/sample_installation.h"
 #include "workbook/office_spreadsheet.h"
 #include "workbook/template_session.h"
 
@@ -78,7 +78,7 @@ struct Run {
   // The builder's steps one by one, each timed.
   void Parts(vatrix::Office& office, const std::string& name, Split* split) {
     auto start = Clock::now();
-    lists.connection.Open(vatrix::CompanyConnectionText(host, company));
+    lists.connection.OpenFolder(vatrix::CompanyFolder(host, company));
     for (const char* table : {"SP", "ITVAT", "STAX", "ACT", "LEDGER"}) {
       lists.connection.Execute(std::string("SELECT Count(*) FROM ") + table);
     }
@@ -107,7 +107,7 @@ struct Run {
     const auto start = Clock::now();
     vatrix::testing::BuildFixture run;
     run.session = session;
-    run.lists.connection.Open(vatrix::CompanyConnectionText(host, company));
+    run.lists.connection.OpenFolder(vatrix::CompanyFolder(host, company));
     run.panel.output_folder = out + "/";
     run.panel.file_name = name;
     run.spreadsheets = [&office] { return std::make_unique<vatrix::OfficeSpreadsheet>(office); };
@@ -185,12 +185,9 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--runs"))
       runs = std::max(1, std::atoi(argv[i + 1]));
   }
-  if (!fs::exists(sample + "/" + company)) {
-    std::fprintf(stderr, "bench: generating the large sample in %s\n", sample.c_str());
-    vatrix::SampleOptions options;
-    options.large_bills = 100000;
-    vatrix::WriteSampleInstallation(sample, options);
-  }
+  vatrix::SampleOptions options;
+  options.large_bills = 100000;
+  if (!vatrix::bench::PrepareSample(sample, company, options)) return 1;
   char pattern[] = "/tmp/form201-bench-XXXXXX";
   if (!mkdtemp(pattern)) return 1;
   const std::string out = pattern;

@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_sample.h"
 #include "bench/in_child.h"
 #include "bench/median.h"
 #include "hostdata/connection.h"
 #include "hostdata/query_helpers.h"
 #include "hostdata/user_interface.h"
 #include "returns/form201_queries.h"
-#include "tools/sample_installation.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ double RunQueries(const std::string& host, const std::string& company, double* c
   SilentUi ui;
   const auto start = Clock::now();
   vatrix::Connection connection;
-  connection.Open(vatrix::CompanyConnectionText(host, company));
+  connection.OpenFolder(vatrix::CompanyFolder(host, company));
   for (const auto& query : vatrix::Form201AggregateQueries(kApril2015)) {
     *checksum += vatrix::getAmount(connection, query, ui);
   }
@@ -111,15 +111,9 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--runs"))
       runs = std::atoi(argv[i + 1]);
   }
-  if (!std::filesystem::exists(sample + "/1234")) {
-    std::fprintf(stderr, "bench: generating the large sample (%d bills) in %s\n", bills,
-                 sample.c_str());
-    const auto start = Clock::now();
-    vatrix::SampleOptions options;
-    options.large_bills = bills;
-    vatrix::WriteSampleInstallation(sample, options);
-    std::fprintf(stderr, "bench: generated in %.1f s\n", Seconds(start));
-  }
+  vatrix::SampleOptions options;
+  options.large_bills = bills;
+  if (!vatrix::bench::PrepareSample(sample, "1234", options)) return 1;
   std::printf("Form 201, thirty aggregate queries for April 2015, on this machine:\n");
   Report("large company (1234)", sample, "1234", runs);
   Report("small company (007)", sample, "007", runs);

@@ -133,26 +133,9 @@ Times RunBuilderInChild(const std::string& sample, bool old_type, const fs::path
   });
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::string sample, layout = "both";
-  int runs = 3;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string name = argv[i];
-    if (name == "--sample") sample = argv[i + 1];
-    if (name == "--runs") runs = std::atoi(argv[i + 1]);
-    if (name == "--layout") layout = argv[i + 1];
-  }
-  if (sample.empty() || runs < 1 || argc % 2 == 0 ||
-      (layout != "old" && layout != "macro" && layout != "both")) {
-    std::fprintf(stderr,
-                 "usage: list_export_bench --sample DIR [--runs R] [--layout old|macro|both]\n");
-    return 2;
-  }
-  const fs::path dir =
-      fs::temp_directory_path() / ("vatrix-list-bench-" + std::to_string(getpid()));
-  fs::create_directories(dir);
+// Runs the builder `runs` times per layout of `layout` and prints the medians; scratch files go
+// to `dir`.
+void Measure(const std::string& sample, const std::string& layout, int runs, const fs::path& dir) {
   const fs::path tiny = dir / "line.csv";
   std::ofstream(tiny, std::ios::binary) << "1,Invoice,01/04/2015\r\n";
   std::vector<bool> layouts;
@@ -205,6 +188,43 @@ int main(int argc, char** argv) {
         vatrix::bench::Median(builder_work), vatrix::bench::Median(convert_work),
         vatrix::bench::Median(builder_work) / vatrix::bench::Median(convert_work));
   }
-  fs::remove_all(dir);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string sample, layout = "both";
+  int runs = 3;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string name = argv[i];
+    if (name == "--sample") sample = argv[i + 1];
+    if (name == "--runs") runs = std::atoi(argv[i + 1]);
+    if (name == "--layout") layout = argv[i + 1];
+  }
+  if (sample.empty() || runs < 1 || argc % 2 == 0 ||
+      (layout != "old" && layout != "macro" && layout != "both")) {
+    std::fprintf(stderr,
+                 "usage: list_export_bench --sample DIR [--runs R] [--layout old|macro|both]\n");
+    return 2;
+  }
+  std::error_code error;
+  if (!fs::is_directory(fs::path(sample) / "1234", error)) {
+    std::fprintf(stderr,
+                 "list_export_bench: %s holds no company 1234 (make_sample --out DIR "
+                 "--large-bills N writes one)\n",
+                 sample.c_str());
+    return 1;
+  }
+  const fs::path dir =
+      fs::temp_directory_path() / ("vatrix-list-bench-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  try {
+    Measure(sample, layout, runs, dir);
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "list_export_bench: %s\n", failure.what());
+    fs::remove_all(dir, error);
+    return 1;
+  }
+  fs::remove_all(dir, error);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "hostdata/file_names.h"
 #include "hostdata/folder_database.h"
 #include "hostdata/host_error.h"
 #include "hostdata/jet_sql.h"
@@ -114,6 +115,7 @@ RecordSet Connection::Execute(std::string_view query) const {
   }
   const TranslatedQuery translated = TranslateJetSql(query);
   database_->EnsureTables(translated.tables);
+  if (translated.long_date_range) database_->AddLongRangeIndexes(translated.tables);
   database_->AddIndexesFor(translated.sql);
   sqlite3* db = database_->db();
   sqlite3_stmt* statement = nullptr;
@@ -142,9 +144,8 @@ RecordSet Connection::Execute(std::string_view query) const {
   return RecordSet(std::move(names), std::move(rows), QuerySource(query));
 }
 
-std::string CompanyConnectionText(const std::string& host_folder, const std::string& company_code) {
-  return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + host_folder + "\\" + company_code +
-         ";Extended Properties=dBASE IV;User ID=;Password=";
+std::string CompanyFolder(const std::string& host_folder, const std::string& company_code) {
+  return WithSeparator(host_folder) + company_code;
 }
 
 }  // namespace vatrix

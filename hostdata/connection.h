@@ -42,8 +42,10 @@ class Connection {
   std::shared_ptr<FolderDatabase> database_;
 };
 
-// The connection text the program uses for a company folder.
-std::string CompanyConnectionText(const std::string& host_folder, const std::string& company_code);
+// The data folder of company `company_code` in the installation `host_folder`. Opened with
+// OpenFolder, it works for any folder name the file system allows (';' and '\\' included),
+// which a connection text cannot carry.
+std::string CompanyFolder(const std::string& host_folder, const std::string& company_code);
 
 }  // namespace vatrix
 

@@ -1,6 +1,7 @@
 #include "hostdata/connection.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <thread>
@@ -110,6 +111,41 @@ TEST_F(ConnectionTest, TablesStayCachedAcrossConnectionsUntilTheirFileChanges) {
   EXPECT_EQ(FolderDatabase::ForFolder(folder_)->loads(), loads + 1);
 }
 
+// The indexes of the loaded tables, as "table(columns)".
+std::vector<std::string> Indexes(const std::string& folder) {
+  sqlite3* db = FolderDatabase::ForFolder(folder)->db();
+  sqlite3_stmt* statement = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db,
+                               "SELECT tbl_name || '(' || substr(sql, instr(sql, '(') + 1) FROM "
+                               "sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY 1",
+                               -1, &statement, nullptr),
+            SQLITE_OK);
+  std::vector<std::string> indexes;
+  while (sqlite3_step(statement) == SQLITE_ROW) {
+    indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+  }
+  sqlite3_finalize(statement);
+  return indexes;
+}
+
+// Date columns are indexed as they load; the ledger's account once a query reads it over more
+// than two months, where the date index no longer narrows it down.
+TEST_F(ConnectionTest, DatesAreIndexedAsTheyLoadAndTheLedgersAccountForLongPeriods) {
+  TestTable ledger;
+  ledger.fields = {{"CODE", 'C', 6}, {"DATE", 'D', 8}, {"DC", 'C', 1}, {"AMT", 'N', 12, 2}};
+  ledger.rows = {
+      {"V1", "20150401", "D", "10"}, {"B1", "20150402", "C", "10"}, {"V1", "20150901", "D", "5"}};
+  Write("LEDGER.DBF", ledger);
+  const std::string account =
+      "SELECT Sum(Amt) FROM LEDGER WHERE LEDGER.CODE = 'v1' And LEDGER.DATE";
+  EXPECT_DOUBLE_EQ(First(account + " Between #4/1/2015# and #4/30/2015# "), 10);
+  EXPECT_DOUBLE_EQ(First("SELECT Count(*) FROM SP"), 4);
+  EXPECT_EQ(Indexes(folder_), (std::vector<std::string>{"ledger(\"DATE\")", "sp(\"DATE\")"}));
+  EXPECT_DOUBLE_EQ(First(account + " Between #4/1/2015# and #3/31/2016# "), 15);
+  EXPECT_EQ(Indexes(folder_),
+            (std::vector<std::string>{"ledger(\"CODE\")", "ledger(\"DATE\")", "sp(\"DATE\")"}));
+}
+
 TEST_F(ConnectionTest, FailuresSayWhatAndWhere) {
   ExpectFailure("SELECT * FROM LEDGER", kTableUnavailable, "LEDGER");
   ExpectFailure("SELECT Sum(NoSuchColumn) FROM SP", kUnknownName,
@@ -127,17 +163,51 @@ TEST_F(ConnectionTest, FailuresSayWhatAndWhere) {
   ExpectFailure("SELECT Count(*) FROM SP", kTableUnavailable, "SP");
 }
 
-TEST(ConnectionOpenTest, OpensTheFolderTheConnectionTextNames) {
-  const std::string host = testing::MakeTempFolder();
-  std::filesystem::create_directory(host + "/007");
+TEST_F(ConnectionTest, TablesThatCannotBeReadExactlyFailNamingFileAndField) {
+  TestTable dates_as_text = Bills("100");
+  dates_as_text.fields[1].type = 'C';
+  Write("Sp.DBF", dates_as_text);
+  ExpectFailure("SELECT Count(*) FROM SP", kCorruptTable, "Sp.DBF, field DATE");
+
+  TestTable memo_names = TaxTypes();
+  memo_names.fields[1].type = 'M';
+  Write("stax.dbf", memo_names);
+  ExpectFailure("SELECT NAME FROM STAX", kCorruptTable, "stax.dbf, field NAME");
+
+  // A field no query reads may be of any type; so may any field of a table without a layout.
+  TestTable extra = TaxTypes();
+  extra.fields.push_back({"NOTES", 'M', 10});
+  Write("stax.dbf", extra);
+  EXPECT_DOUBLE_EQ(First("SELECT Count(*) FROM STAX"), 2);
+  Write("other.dbf", dates_as_text);
+  EXPECT_DOUBLE_EQ(First("SELECT Count(*) FROM OTHER"), 4);
+
+  Write("Sp.DBF", Bills("100"));
+  Write("SP.dbf", Bills("100"));
+  ExpectFailure("SELECT Count(*) FROM SP", kCorruptTable, "table SP");
+}
+
+TEST_F(ConnectionTest, ATableRewrittenWithItsSizeAndTimeRestoredIsReloaded) {
+  const std::string sum = "SELECT Sum(Bill_amt) FROM SP";
+  EXPECT_DOUBLE_EQ(First(sum), 750.25);
+  const std::string path = folder_ + "/Sp.DBF";
+  const auto modified = std::filesystem::last_write_time(path);
+  Write("Sp.DBF", Bills("900"));
+  std::filesystem::last_write_time(path, modified);
+  EXPECT_DOUBLE_EQ(First(sum), 1550.25);
+}
+
+TEST(ConnectionOpenTest, OpensCompanyFoldersWhateverTheirPathHolds) {
+  const std::string root = testing::MakeTempFolder();
+  const std::string host = root + "/a;b\\c";  // ';' and '\' are plain letters in a folder name
+  std::filesystem::create_directories(host + "/007");
   testing::WriteFile(host + "/007/STAX.DBF", DbfBytes(TaxTypes()));
   Connection connection;
-  connection.Open(CompanyConnectionText(host, "007"));  // "<host>\007"
-  EXPECT_EQ(connection.folder(), host + "/007");
+  connection.OpenFolder(CompanyFolder(host, "007"));
   EXPECT_EQ(connection.Execute("SELECT Count(*) FROM STAX").field(0).number(), 2);
-  EXPECT_THROW(connection.Open(CompanyConnectionText(host, "008")), HostError);
+  EXPECT_THROW(connection.OpenFolder(CompanyFolder(host, "008")), HostError);
   EXPECT_THROW(connection.Open("Provider=x;Extended Properties=dBase IV"), HostError);
-  std::filesystem::remove_all(host);
+  std::filesystem::remove_all(root);
 }
 
 }  // namespace

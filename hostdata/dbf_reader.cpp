@@ -140,9 +140,19 @@ std::vector<DbfField> CheckHeader(const std::string& path, const std::string& by
     Corrupt(path, "record length " + std::to_string(record_length) +
                       " is shorter than its fields (" + std::to_string(width_sum) + ")");
   }
-  if (header_length + records * record_length > bytes.size()) {
+  const uint64_t records_end = header_length + records * record_length;
+  if (records_end > bytes.size()) {
     Corrupt(path, "the header counts " + std::to_string(records) +
                       " records but the file is too short for them (truncated?)");
+  }
+  // An end-of-file byte or padding follows the records; another whole record there means the
+  // header's count is stale and the table holds rows it does not count.
+  const bool record_follows = bytes.size() - records_end >= record_length &&
+                              (bytes[records_end] == ' ' || bytes[records_end] == kDeletedFlag);
+  if (record_follows) {
+    Corrupt(path, "the header counts " + std::to_string(records) + " records but the file holds " +
+                      std::to_string((bytes.size() - header_length) / record_length) +
+                      " whole records");
   }
   return fields;
 }
@@ -180,8 +190,11 @@ struct DbfReader::Impl {
   }
 };
 
-DbfReader::DbfReader(const std::string& path) : path_(path), impl_(std::make_unique<Impl>()) {
-  impl_->bytes = ReadWholeFile(path);
+DbfReader::DbfReader(const std::string& path) : DbfReader(path, ReadWholeFile(path)) {}
+
+DbfReader::DbfReader(const std::string& path, std::string bytes)
+    : path_(path), impl_(std::make_unique<Impl>()) {
+  impl_->bytes = std::move(bytes);
   fields_ = CheckHeader(path, impl_->bytes);
 
   SAHooks hooks = MemoryHooks();
@@ -212,18 +225,17 @@ DbfReader::~DbfReader() = default;
 
 namespace {
 
-struct FieldContext {
-  const std::string& path;
-  int record;
-  const DbfField& field;
+// A value that does not fit its field: "field DFR holds "20150230", which is not a date".
+struct UnfitValue {
+  std::string what;
 };
 
-[[noreturn]] void BadValue(const FieldContext& at, std::string_view raw, const char* expected) {
-  Corrupt(at.path, "record " + std::to_string(at.record + 1) + ", field " + at.field.name +
-                       " holds \"" + std::string(raw) + "\", which is not " + expected);
+[[noreturn]] void BadValue(const DbfField& field, std::string_view raw, const char* expected) {
+  throw UnfitValue{"field " + field.name + " holds \"" + std::string(raw) + "\", which is not " +
+                   expected};
 }
 
-Value ParseNumber(const FieldContext& at, std::string_view raw) {
+Value ParseNumber(const DbfField& at, std::string_view raw) {
   std::string_view text = Trim(raw, kBlankOrNul);
   if (text.empty() || AllOf(text, '*')) return Value();
   std::string_view digits = text.front() == '+' ? text.substr(1) : text;
@@ -236,7 +248,7 @@ Value ParseNumber(const FieldContext& at, std::string_view raw) {
   return Value::Number(number);
 }
 
-Value ParseDate(const FieldContext& at, std::string_view raw) {
+Value ParseDate(const DbfField& at, std::string_view raw) {
   std::string_view text = Trim(raw, kBlankOrNul);
   if (text.empty() || AllOf(text, '0')) return Value();
   int year = 0, month = 0, day = 0;
@@ -251,7 +263,7 @@ Value ParseDate(const FieldContext& at, std::string_view raw) {
   return Value::FromDate(Date{year, month, day});
 }
 
-Value ParseLogical(const FieldContext& at, std::string_view raw) {
+Value ParseLogical(const DbfField& at, std::string_view raw) {
   std::string_view text = Trim(raw, kBlankOrNul);
   if (text.empty() || text == "?") return Value();
   if (text.size() == 1 && std::strchr("TtYy", text[0])) return Value::Bool(true);
@@ -259,7 +271,44 @@ Value ParseLogical(const FieldContext& at, std::string_view raw) {
   BadValue(at, raw, "a logical value");
 }
 
+// A character value: NUL bytes are padding like blanks; a blank value reads as null, as the
+// provider returned it.
+Value CharacterValue(std::string_view bytes, TextDecoder& decoder) {
+  if (bytes.find('\0') == std::string_view::npos) {
+    const std::string_view text = TrimRight(bytes);
+    return text.empty() ? Value() : Value::Text(decoder.Decode(text));
+  }
+  std::string padded(bytes);
+  std::replace(padded.begin(), padded.end(), '\0', ' ');
+  return CharacterValue(padded, decoder);
+}
+
 }  // namespace
+
+void DbfReader::ReadFields(const char* raw, std::vector<Value>* row) {
+  row->assign(fields_.size(), Value());
+  for (size_t i = 0; i < fields_.size(); ++i) {
+    const DbfField& field = fields_[i];
+    const std::string_view bytes(raw + impl_->offsets[i], field.width);
+    switch (field.type) {
+      case 'C':
+        (*row)[i] = CharacterValue(bytes, *impl_->decoder);
+        break;
+      case 'N':
+      case 'F':
+        (*row)[i] = ParseNumber(field, bytes);
+        break;
+      case 'D':
+        (*row)[i] = ParseDate(field, bytes);
+        break;
+      case 'L':
+        (*row)[i] = ParseLogical(field, bytes);
+        break;
+      default:
+        break;  // memo and binary fields: not read
+    }
+  }
+}
 
 bool DbfReader::ReadRow(std::vector<Value>* row) {
   while (next_record_ < record_count_) {
@@ -267,39 +316,41 @@ bool DbfReader::ReadRow(std::vector<Value>* row) {
     const char* raw = DBFReadTuple(impl_->handle, record);
     if (raw == nullptr) Corrupt(path_, "record " + std::to_string(record + 1) + " cannot be read");
     if (raw[0] == kDeletedFlag) continue;
-    row->assign(fields_.size(), Value());
-    for (size_t i = 0; i < fields_.size(); ++i) {
-      const DbfField& field = fields_[i];
-      const std::string_view bytes(raw + impl_->offsets[i], field.width);
-      const FieldContext at{path_, record, field};
-      switch (field.type) {
-        case 'C': {
-          // A blank character field reads as null, as the provider returned it.
-          const std::string_view text = TrimRight(bytes, kBlankOrNul);
-          if (!text.empty()) (*row)[i] = Value::Text(impl_->decoder->Decode(text));
-          break;
-        }
-        case 'N':
-        case 'F':
-          (*row)[i] = ParseNumber(at, bytes);
-          break;
-        case 'D':
-          (*row)[i] = ParseDate(at, bytes);
-          break;
-        case 'L':
-          (*row)[i] = ParseLogical(at, bytes);
-          break;
-        default:
-          break;  // memo and binary fields: not read
-      }
+    const std::string name = "record " + std::to_string(record + 1);
+    try {
+      ReadFields(raw, row);
+      return true;
+    } catch (const UnfitValue& unfit) {
+      if (!skip_key_) Corrupt(path_, name + ", " + unfit.what);
+      const std::string_view key(raw + impl_->offsets[*skip_key_], fields_[*skip_key_].width);
+      skipped_.push_back(name + " (" + fields_[*skip_key_].name + " " +
+                         std::string(Trim(key, kBlankOrNul)) + "): " + unfit.what);
     }
-    return true;
   }
   return false;
 }
 
+void DbfReader::SkipUnreadableRecords(const std::string& key_field) {
+  for (size_t i = 0; i < fields_.size(); ++i) {
+    if (EqualsIgnoreCase(fields_[i].name, key_field)) skip_key_ = i;
+  }
+  if (!skip_key_) Corrupt(path_, "it has no field " + key_field);
+}
+
 std::optional<std::string> FindTableFile(const std::string& folder, std::string_view name) {
-  return FindFileIgnoringCase(folder, std::string(name) + ".dbf");
+  const std::vector<std::string> files = FilesIgnoringCase(folder, std::string(name) + ".dbf");
+  if (files.size() > 1) {
+    std::string list;
+    for (const auto& file : files) list += (list.empty() ? "" : " and ") + file;
+    throw HostError(kCorruptTable,
+                    "The table " + std::string(name) +
+                        " has files that differ only in letter case, so which one holds it is "
+                        "unknown: " +
+                        list + ". Keep one of them",
+                    "table " + std::string(name));
+  }
+  if (files.empty()) return std::nullopt;
+  return files.front();
 }
 
 }  // namespace vatrix

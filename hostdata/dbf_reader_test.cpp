@@ -136,8 +136,34 @@ TEST_F(DbfReaderTest, FindsTableFilesWhateverTheirCase) {
   EXPECT_EQ(FindTableFile(folder_, "Stock"), folder_ + "/stock.Dbf");
   EXPECT_EQ(FindTableFile(folder_, "Batch"), std::nullopt);
   EXPECT_EQ(FindTableFile(folder_ + "/missing", "SP"), std::nullopt);
-  Write("sp.dbf", "");  // two spellings: the exact one wins
-  EXPECT_EQ(FindTableFile(folder_, "sp"), folder_ + "/sp.dbf");
+  Write("sp.dbf", "");  // two spellings: which one holds the table is unknown
+  try {
+    FindTableFile(folder_, "sp");
+    FAIL() << "two files of one table were accepted";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.number(), kCorruptTable);
+    EXPECT_NE(error.description().find(folder_ + "/SP.DBF and " + folder_ + "/sp.dbf"),
+              std::string::npos)
+        << error.description();
+  }
+}
+
+TEST_F(DbfReaderTest, RecordsPastTheCountedOnesMakeTheFileDamaged) {
+  std::string bytes = DbfBytes(Bills());
+  bytes[4] = 2;  // the header counts 2 of the 5 records
+  ExpectFailure(Write("stale.dbf", bytes), kCorruptTable, "counts 2 records but the file holds 5");
+  // An end-of-file byte and padding shorter than a record after the counted ones are normal.
+  bytes[4] = 5;
+  EXPECT_EQ(ReadAll(Write("padded.dbf", bytes + std::string(20, ' '))).size(), 4u);
+}
+
+TEST_F(DbfReaderTest, NulBytesInTextAreBlanks) {
+  TestTable table;
+  table.fields = {{"DOCNO", 'C', 8}};
+  table.rows = {{std::string("\0A\0B\0\0", 6)}, {std::string("\0\0", 2)}};
+  const auto rows = ReadAll(Write("nul.dbf", DbfBytes(table)));
+  EXPECT_EQ(rows[0][0], Value::Text(" A B"));
+  EXPECT_TRUE(rows[1][0].is_null());
 }
 
 }  // namespace

@@ -18,6 +18,11 @@ bool IsRegularFile(const fs::path& path) {
   return fs::is_regular_file(path, error);
 }
 
+// A file name without a folder part: not empty, no separator, no NUL.
+bool IsPlainName(const std::string& name) {
+  return !name.empty() && name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+
 }  // namespace
 
 char PathSeparator() {
@@ -34,19 +39,24 @@ std::string WithSeparator(const std::string& folder) {
 
 std::optional<std::string> FindFileIgnoringCase(const std::string& folder,
                                                 const std::string& name) {
-  if (name.empty() || name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
-    return std::nullopt;
-  }
+  const std::string exact = WithSeparator(folder) + name;
+  if (IsPlainName(name) && IsRegularFile(exact)) return exact;
+  const std::vector<std::string> matches = FilesIgnoringCase(folder, name);
+  if (matches.empty()) return std::nullopt;
+  return matches.front();
+}
+
+std::vector<std::string> FilesIgnoringCase(const std::string& folder, const std::string& name) {
+  if (!IsPlainName(name)) return {};
   const std::string base = WithSeparator(folder);
-  if (IsRegularFile(base + name)) return base + name;
   std::vector<std::string> matches;
   std::error_code error;
   for (fs::directory_iterator it(base, error), end; !error && it != end; it.increment(error)) {
     const std::string entry = it->path().filename().string();
-    if (EqualsIgnoreCase(entry, name) && IsRegularFile(it->path())) matches.push_back(entry);
+    if (EqualsIgnoreCase(entry, name) && IsRegularFile(it->path())) matches.push_back(base + entry);
   }
-  if (matches.empty()) return std::nullopt;
-  return base + *std::min_element(matches.begin(), matches.end());
+  std::sort(matches.begin(), matches.end());
+  return matches;
 }
 
 }  // namespace vatrix

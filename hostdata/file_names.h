@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vatrix {
 
@@ -19,6 +20,10 @@ std::string WithSeparator(const std::string& folder);
 // choice is stable. nullopt when there is none, or when `name` is empty or holds a separator
 // or a NUL.
 std::optional<std::string> FindFileIgnoringCase(const std::string& folder, const std::string& name);
+
+// The paths of every regular file called `name` in `folder`, letter case ignored, in name
+// order; empty under the same conditions as FindFileIgnoringCase finds none.
+std::vector<std::string> FilesIgnoringCase(const std::string& folder, const std::string& name);
 
 }  // namespace vatrix
 

@@ -1,6 +1,7 @@
 #include "hostdata/folder_database.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -11,11 +12,13 @@
 #include <iterator>
 #include <list>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "hostdata/dbf_reader.h"
 #include "hostdata/host_error.h"
 #include "hostdata/jet_functions.h"
+#include "hostdata/table_layout.h"
 #include "hostdata/text.h"
 
 namespace vatrix {
@@ -167,8 +170,8 @@ class RowProducer {
   std::thread thread_;  // last: starts once the members above exist
 };
 
-std::int64_t ModifiedTime(const std::filesystem::path& path, std::error_code& error) {
-  return std::filesystem::last_write_time(path, error).time_since_epoch().count();
+std::int64_t Nanoseconds(const timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
 }  // namespace
@@ -231,6 +234,15 @@ void FolderDatabase::AddIndexesFor(const std::string& sql) {
   }
 }
 
+void FolderDatabase::AddLongRangeIndexes(const std::vector<std::string>& tables) {
+  for (const std::string& table : tables) {
+    if (ToLowerAscii(table) != "ledger" || !loaded_.count("ledger")) continue;
+    // A ledger without the column fails the query itself, with its own message.
+    sqlite3_exec(db_, "CREATE INDEX IF NOT EXISTS \"ledger_CODE\" ON \"ledger\" (\"CODE\")",
+                 nullptr, nullptr, nullptr);
+  }
+}
+
 FolderDatabase::~FolderDatabase() { sqlite3_close(db_); }
 
 void FolderDatabase::EnsureTables(const std::vector<std::string>& tables) {
@@ -239,24 +251,35 @@ void FolderDatabase::EnsureTables(const std::vector<std::string>& tables) {
 
 void FolderDatabase::EnsureTable(const std::string& name) {
   const std::string key = ToLowerAscii(name);
-  const auto path = FindTableFile(folder_, name);
-  std::error_code error;
-  Stamp stamp;
-  if (path) {
-    stamp.path = *path;
-    stamp.size = std::filesystem::file_size(*path, error);
-    if (!error) stamp.modified = ModifiedTime(*path, error);
+  std::optional<std::string> path;
+  try {
+    path = FindTableFile(folder_, name);
+  } catch (const HostError&) {
+    Drop(key);
+    throw;
   }
-  if (!path || error) {
+  struct stat status {};
+  if (!path || stat(path->c_str(), &status) != 0) {
     Drop(key);
     throw HostError(kTableUnavailable,
                     "The table " + name + " cannot be found in the data folder " + folder_,
                     "table " + name);
   }
+  const Stamp stamp{*path,
+                    static_cast<std::uint64_t>(status.st_dev),
+                    static_cast<std::uint64_t>(status.st_ino),
+                    static_cast<std::int64_t>(status.st_size),
+                    Nanoseconds(status.st_mtim),
+                    Nanoseconds(status.st_ctim)};
   const auto cached = loaded_.find(key);
-  if (cached != loaded_.end() && cached->second == stamp) return;
+  if (cached != loaded_.end() && cached->second.stamp == stamp) return;
   Drop(key);
   Load(key, stamp);
+}
+
+std::vector<std::string> FolderDatabase::SkippedRecords(const std::string& table) const {
+  const auto found = loaded_.find(ToLowerAscii(table));
+  return found == loaded_.end() ? std::vector<std::string>() : found->second.skipped;
 }
 
 void FolderDatabase::Drop(const std::string& key) {
@@ -266,6 +289,11 @@ void FolderDatabase::Drop(const std::string& key) {
 void FolderDatabase::Load(const std::string& key, const Stamp& stamp) {
   DbfReader reader(stamp.path);
   const auto& fields = reader.fields();
+  CheckTableLayout(key, fields, stamp.path);
+  const TableLayout* layout = FindTableLayout(key);
+  if (layout && layout->skips_bad_rows) {
+    reader.SkipUnreadableRecords(std::string(layout->key_column));
+  }
   std::string create = "CREATE TABLE " + Quoted(key) + " (";
   std::string insert = "INSERT INTO " + Quoted(key) + " VALUES (";
   for (size_t i = 0; i < fields.size(); ++i) {
@@ -308,7 +336,7 @@ void FolderDatabase::Load(const std::string& key, const Stamp& stamp) {
     Exec("ROLLBACK", source);
     throw;
   }
-  loaded_[key] = stamp;
+  loaded_[key] = Loaded{stamp, reader.skipped_records()};
   ++loads_;
 }
 

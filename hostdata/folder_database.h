@@ -29,14 +29,26 @@ class FolderDatabase {
   FolderDatabase& operator=(const FolderDatabase&) = delete;
 
   // Makes each named table current: loads it when it is not loaded yet, reloads it when its
-  // file's size or modification time changed. Throws HostError kTableUnavailable for a table
-  // without a file, or a file that cannot be read, and kCorruptTable for a damaged one (the
-  // previous contents of that table are dropped then, never served stale).
+  // file changed in any way (another file, size, modification or status-change time). A table
+  // with a layout (table_layout.h) is checked against it as it loads. Throws HostError
+  // kTableUnavailable for a table without a file, or a file that cannot be read, and
+  // kCorruptTable for a damaged one or one whose fields do not fit its layout (the previous
+  // contents of that table are dropped then, never served stale).
   void EnsureTables(const std::vector<std::string>& tables);
+
+  // The records left out of the loaded `table` because a value did not fit its field, one
+  // line each (only tables whose layout skips bad rows leave any out).
+  std::vector<std::string> SkippedRecords(const std::string& table) const;
 
   // Creates the indexes SQLite would otherwise build afresh for every run of `sql` (automatic
   // indexes on join keys), so that they are built once per loaded table.
   void AddIndexesFor(const std::string& sql);
+
+  // The indexes a query over a long period needs where the date index no longer narrows a
+  // table down (TranslatedQuery::long_date_range): the ledger's account, from which the
+  // queries of the VAT account and of payments start. Built the first time such a query
+  // reads the table among `tables`, and kept while the table stays loaded.
+  void AddLongRangeIndexes(const std::vector<std::string>& tables);
 
   sqlite3* db() const { return db_; }
   const std::string& folder() const { return folder_; }
@@ -44,11 +56,21 @@ class FolderDatabase {
   int loads() const { return loads_; }
 
  private:
+  // What identifies one state of a table file. The status-change time moves with every
+  // write and cannot be set back, so a rewrite that restores size and modification time
+  // still shows.
   struct Stamp {
     std::string path;
-    std::uintmax_t size = 0;
-    std::int64_t modified = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modified_ns = 0;
+    std::int64_t changed_ns = 0;
     bool operator==(const Stamp&) const = default;
+  };
+  struct Loaded {
+    Stamp stamp;
+    std::vector<std::string> skipped;
   };
 
   void EnsureTable(const std::string& name);
@@ -58,7 +80,7 @@ class FolderDatabase {
 
   std::string folder_;
   sqlite3* db_ = nullptr;
-  std::map<std::string, Stamp> loaded_;  // by lower-case table name
+  std::map<std::string, Loaded> loaded_;  // by lower-case table name
   int loads_ = 0;
 };
 

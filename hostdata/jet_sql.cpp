@@ -409,18 +409,20 @@ bool NeedsBlank(const std::string& out, const std::string& next) {
 }
 
 // Output order of the tokens: token indices, and the markers below for text the translation
-// adds (parentheses, "jet_div(" and its comma).
+// adds (parentheses, "jet_div(" and its comma, the planner's hint around a long date range).
 constexpr size_t kOpen = kNone - 1;
 constexpr size_t kClose = kNone - 2;
 constexpr size_t kDivide = kNone - 3;  // "jet_div(": opens like '('
 constexpr size_t kComma = kNone - 4;
+constexpr size_t kLikely = kNone - 5;     // "likelihood(": opens like '('
+constexpr size_t kLikelyEnd = kNone - 6;  // ", 0.9)": closes like ')'
 using Order = std::vector<size_t>;
 
-bool IsToken(size_t entry) { return entry < kComma; }
+bool IsToken(size_t entry) { return entry < kLikelyEnd; }
 
 bool EntryIs(const std::vector<Token>& tokens, size_t entry, std::string_view symbol) {
-  if (entry == kOpen || entry == kDivide) return symbol == "(";
-  if (entry == kClose) return symbol == ")";
+  if (entry == kOpen || entry == kDivide || entry == kLikely) return symbol == "(";
+  if (entry == kClose || entry == kLikelyEnd) return symbol == ")";
   if (entry == kComma) return symbol == ",";
   return IsSymbol(tokens[entry], symbol);
 }
@@ -646,16 +648,93 @@ Order DivisionsAsCalls(const std::vector<Token>& tokens, Order order) {
   return order;
 }
 
+// Days from 0000-03-01 to the 'yyyy-mm-dd' day `iso` (a date token's text).
+long DayNumber(const std::string& iso) {
+  const std::optional<Date> date = ParseIsoDate(iso);
+  if (!date) return 0;
+  const long year = date->year - (date->month <= 2 ? 1 : 0);
+  const long month = date->month <= 2 ? date->month + 9 : date->month - 3;
+  return 365 * year + year / 4 - year / 100 + year / 400 + (153 * month + 2) / 5 + date->day - 1;
+}
+
+// A date range longer than this covers so much of a company's year (its data folder) that
+// reading the whole table beats searching the date index, which costs several times as much
+// per row it finds.
+constexpr long kLongRangeDays = 62;
+
+// True when the condition from `first` to `last` holds for every row its clause keeps: no OR
+// stands beside it, nor beside any parenthesized group around it, up to the clause's start and
+// end.
+bool AndedWithItsClause(const std::vector<Token>& tokens, const Order& order, size_t first,
+                        size_t last) {
+  static const char* const kClauseStarts[] = {"WHERE", "ON", "HAVING", "SELECT", "FROM"};
+  static const char* const kClauseEnds[] = {"GROUP", "ORDER", "HAVING", "UNION", "WHERE",
+                                            "INNER", "LEFT",  "RIGHT",  "JOIN"};
+  const auto is_any = [&tokens](size_t entry, const auto& words) {
+    for (const char* word : words) {
+      if (EntryIsWord(tokens, entry, word)) return true;
+    }
+    return false;
+  };
+  int depth = 0;  // inside a group beside the condition; a group around it leaves depth at 0
+  for (size_t i = first; i-- > 0;) {
+    if (EntryIs(tokens, order[i], ")")) ++depth;
+    if (EntryIs(tokens, order[i], "(") && depth > 0) --depth;
+    if (depth == 0 && (EntryIsWord(tokens, order[i], "OR") || EntryIsWord(tokens, order[i], "NOT")))
+      return false;
+    if (depth == 0 && is_any(order[i], kClauseStarts)) break;
+  }
+  depth = 0;
+  for (size_t i = last + 1; i < order.size(); ++i) {
+    if (EntryIs(tokens, order[i], "(")) ++depth;
+    if (EntryIs(tokens, order[i], ")") && depth > 0) --depth;
+    if (depth == 0 && EntryIsWord(tokens, order[i], "OR")) return false;
+    if (depth == 0 && is_any(order[i], kClauseEnds)) break;
+  }
+  return true;
+}
+
+// Wraps "column BETWEEN #d1# AND #d2#" spanning more than two months in likelihood(..., 0.9):
+// the same truth value, but the planner, which otherwise takes any range for a narrow one,
+// then reads the table instead of the date index (the annual return: several times faster).
+// `*long_range` is set when such a range holds for every row of its clause, so that the query
+// reads the whole period.
+Order LongDateRangesHinted(const std::vector<Token>& tokens, Order order, bool* long_range) {
+  for (size_t pos = 1; pos + 3 < order.size(); ++pos) {
+    const size_t low = order[pos + 1], high = order[pos + 3];
+    if (!EntryIsWord(tokens, order[pos], "BETWEEN") || !IsToken(low) || !IsToken(high) ||
+        tokens[low].kind != Kind::kDate || !EntryIsWord(tokens, order[pos + 2], "AND") ||
+        tokens[high].kind != Kind::kDate ||
+        DayNumber(tokens[high].text) - DayNumber(tokens[low].text) <= kLongRangeDays ||
+        EntryIsWord(tokens, order[pos - 1], "NOT")) {
+      continue;
+    }
+    const size_t start = PrimaryStart(tokens, order, pos - 1);
+    if (start == kNone || (start > 0 && IsSign(tokens, order, start - 1))) continue;
+    Order rewritten(order.begin(), order.begin() + start);
+    rewritten.push_back(kLikely);
+    rewritten.insert(rewritten.end(), order.begin() + start, order.begin() + pos + 4);
+    rewritten.push_back(kLikelyEnd);
+    rewritten.insert(rewritten.end(), order.begin() + pos + 4, order.end());
+    order = std::move(rewritten);
+    *long_range = *long_range || AndedWithItsClause(tokens, order, start, pos + 5);
+    pos += 2;
+  }
+  return order;
+}
+
 std::string Emit(std::string_view sql, const std::vector<Token>& tokens, const Order& order,
                  const std::vector<bool>& drop, const std::vector<bool>& as_left) {
   std::string out;
   size_t previous = kNone;  // the token written last; kNone at the start or after an added '('
   for (const size_t entry : order) {
     std::string gap = " ";
-    std::string text = entry == kOpen    ? "("
-                       : entry == kClose ? ")"
-                       : entry == kComma ? ","
-                                         : "jet_div(";
+    std::string text = entry == kOpen        ? "("
+                       : entry == kClose     ? ")"
+                       : entry == kComma     ? ","
+                       : entry == kLikely    ? "likelihood("
+                       : entry == kLikelyEnd ? ", 0.9)"
+                                             : "jet_div(";
     if (IsToken(entry)) {
       // The text between two tokens that stay neighbours is kept as written.
       if (out.empty() && entry == 0) {
@@ -687,7 +766,9 @@ TranslatedQuery TranslateJetSql(std::string_view jet_sql) {
   const std::vector<size_t> match = MatchParentheses(jet_sql, tokens);
   TranslatedQuery result;
   std::vector<bool> as_left(tokens.size(), false);
-  const Order order = DivisionsAsCalls(tokens, RightJoinsAsLeftJoins(tokens, &as_left));
+  const Order order = LongDateRangesHinted(
+      tokens, DivisionsAsCalls(tokens, RightJoinsAsLeftJoins(tokens, &as_left)),
+      &result.long_date_range);
   result.sql = Emit(jet_sql, tokens, order, UnionMemberParentheses(tokens, match), as_left);
   result.tables = HostTables(tokens);
   return result;

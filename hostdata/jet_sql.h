@@ -14,6 +14,8 @@ struct TranslatedQuery {
   std::vector<std::string> tables;  // host tables the query reads (names in FROM / JOIN position,
                                     // not derived tables, not aliases), as spelled, deduplicated
                                     // ignoring case, in first-seen order
+  bool long_date_range = false;     // selects a period of more than two months by date: the
+                                    // planner is told the range is wide
 };
 
 // Translates one query text of the provider's dialect. String literals and bracketed names are

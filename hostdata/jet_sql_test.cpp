@@ -156,6 +156,40 @@ TEST(JetSqlTest, DivisionsBecomeCallsThatRefuseZero) {
             "SELECT \"A/c Name\" FROM T WHERE D = '2015-04-01'");
 }
 
+TEST(JetSqlTest, RangesLongerThanTwoMonthsTellThePlannerTheyAreWide) {
+  // A year, a half-year and a quarter: the planner reads the table, not the date index.
+  EXPECT_EQ(Sql("SELECT * FROM SP WHERE (SP.DATE Between #4/1/2015# and #3/31/2016# )"),
+            "SELECT * FROM SP WHERE ( likelihood( SP.DATE Between '2015-04-01' and "
+            "'2016-03-31' , 0.9) )");
+  EXPECT_EQ(Sql("SELECT * FROM SP WHERE [Sp].[Date] Between #10/1/2015# and #3/31/2016# And x"),
+            "SELECT * FROM SP WHERE likelihood( Sp.Date Between '2015-10-01' and '2016-03-31' "
+            ", 0.9) And x");
+  EXPECT_TRUE(TranslateJetSql("SELECT * FROM SP WHERE SP.DATE Between #4/1/2015# and #6/30/2015# ")
+                  .long_date_range);
+  // A range beside an OR is hinted but does not make the query read the whole period.
+  const std::string range = "L.DATE Between #4/1/2015# and #3/1/2016# ";
+  EXPECT_TRUE(TranslateJetSql("SELECT * FROM L WHERE ((a = 1 Or b = 2) And (" + range + "))")
+                  .long_date_range);
+  EXPECT_TRUE(TranslateJetSql("SELECT x FROM L INNER JOIN A ON A.C = L.C WHERE (((a)=1)) And " +
+                              range + "GROUP BY x")
+                  .long_date_range);
+  for (const std::string& branch : {"SELECT * FROM L WHERE (a = 1) Or (b = 2) And " + range,
+                                    "SELECT * FROM L WHERE a = 1 Or (b = 2 And (" + range + "))",
+                                    "SELECT * FROM L WHERE Not (b = 2 And " + range + ")"}) {
+    const TranslatedQuery query = TranslateJetSql(branch);
+    EXPECT_NE(query.sql.find("likelihood("), std::string::npos) << branch;
+    EXPECT_FALSE(query.long_date_range) << branch;
+  }
+  // Two months and less, a NOT BETWEEN and bounds that are not dates stay as written.
+  for (const char* jet : {"SELECT * FROM SP WHERE SP.DATE Between #1/1/2016# and #2/29/2016# ",
+                          "SELECT * FROM SP WHERE SP.DATE Between #4/1/2015# and #4/30/2015# ",
+                          "SELECT * FROM SP WHERE SP.DATE Not Between #4/1/2015# and #3/31/2016# ",
+                          "SELECT * FROM SP WHERE SP.AMT Between 1 and 1000000"}) {
+    EXPECT_EQ(Sql(jet).find("likelihood("), std::string::npos) << jet;
+    EXPECT_FALSE(TranslateJetSql(jet).long_date_range) << jet;
+  }
+}
+
 TEST(JetSqlTest, TablesAreNamesInTablePosition) {
   EXPECT_EQ(Tables("SELECT * FROM ((SP INNER JOIN ITVAT ON SP.LINK = ITVAT.LINK) INNER JOIN STAX "
                    "ON ITVAT.VATCODE = STAX.CODE) INNER JOIN STAX AS STAX_1 ON SP.ST_TYPE = "
@@ -319,6 +353,18 @@ TEST_F(JetQueryTest, RightJoinKeepsEveryRowOfTheRightTable) {
                   {"S3", "Ravi Traders"},
                   {"S4", "NULL"},
                   {"S5", "Ravi Traders"}}));
+}
+
+TEST_F(JetQueryTest, AWideRangeFindsTheSameRows) {
+  const std::string year = " Between #4/1/2015# and #3/31/2016# ";
+  const std::string wide_year = " Between #1/1/2015# and #12/31/2016# ";
+  EXPECT_NE(TranslateJetSql("SELECT Count(*) FROM SP WHERE SP.DATE" + year).sql.find("likelihood"),
+            std::string::npos);
+  EXPECT_EQ(Run("SELECT Count(*), Sum(SP.BILL_AMT) FROM SP WHERE SP.DATE" + year),
+            Run("SELECT Count(*), Sum(SP.BILL_AMT) FROM SP WHERE SP.DATE >= #4/1/2015# And "
+                "SP.DATE <= #3/31/2016#"));
+  EXPECT_EQ(Run("SELECT Count(*) FROM SP WHERE Not (SP.DATE" + wide_year + ")"),
+            Run("SELECT Count(*) FROM SP WHERE SP.DATE < #1/1/2015# Or SP.DATE > #12/31/2016#"));
 }
 
 TEST_F(JetQueryTest, DivisionByZeroFailsInsteadOfDroppingTheRow) {

@@ -77,6 +77,7 @@ double getAmount(const Connection& connection, std::string_view query, UserInter
         return 0;
     }
   } catch (const HostError& error) {
+    if (error.number() == kCorruptTable) throw;
     ReportDatabaseFailure(ui, kAppTitle, "Get Amount - Error", error);
     return 0;
   }

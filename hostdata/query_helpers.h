@@ -19,7 +19,9 @@ double RoundHalfEven(double value, int decimals = 2);
 
 // First column of the first row of an aggregate query, rounded to 2 decimals; 0 for no row,
 // null or empty text. A failure is reported under "Get Amount - Error" and yields 0; a table
-// that cannot be opened ends the program (ProgramEnding).
+// that cannot be opened ends the program (ProgramEnding); a damaged table (kCorruptTable) is
+// not reported here but thrown on, so that the caller's run stops: a return with that figure
+// as 0 would only look right.
 double getAmount(const Connection& connection, std::string_view query, UserInterface& ui);
 
 // True when a row whose field `field` equals `value` exists; the record set is then left on

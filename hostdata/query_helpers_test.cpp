@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "hostdata/host_error.h"
 #include "hostdata/recording_ui.h"
 #include "hostdata/test_tables.h"
 
@@ -60,6 +61,14 @@ TEST_F(QueryHelpersTest, GetAmountReportsFailures) {
             0u);
   EXPECT_NE(ui_.messages[0].text.find("query: SELECT Sum(Missing) FROM SP"), std::string::npos);
   EXPECT_FALSE(ui_.ended);
+
+  // A damaged table is not a figure of 0: it goes on to stop the caller's run.
+  testing::TestTable dates_as_text;
+  dates_as_text.fields = {{"DATE", 'C', 8}};
+  testing::WriteFile(folder_ + "/LEDGER.DBF", testing::DbfBytes(dates_as_text));
+  EXPECT_THROW(getAmount(connection_, "SELECT Count(*) FROM LEDGER", ui_), HostError);
+  EXPECT_EQ(ui_.messages.size(), 1u);
+  std::filesystem::remove(folder_ + "/LEDGER.DBF");
 
   // A table that cannot be opened ends the program.
   EXPECT_THROW(getAmount(connection_, "SELECT Sum(AMT) FROM LEDGER", ui_), ProgramEnding);

@@ -66,7 +66,7 @@ void FormwiseRecordSet(const FormwiseChoice& choice, SelectionLists* lists, User
     lists->connection = Connection();
     lists->list1_records.reset();
     lists->list2_records.reset();
-    lists->connection.Open(CompanyConnectionText(choice.host_folder, choice.company_code));
+    lists->connection.OpenFolder(CompanyFolder(choice.host_folder, choice.company_code));
     if (!choice.list1_query.empty()) {
       lists->list1_records = lists->connection.Execute(choice.list1_query);
       Load_Rec(&lists->list1, &lists->list1_records);

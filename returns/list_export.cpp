@@ -254,7 +254,10 @@ void DBFToExcel(BuildContext& context, std::optional<RecordSet>* list_records,
         throw HostError(kQueryRejected, "the return form has no bill list",
                         "return code \"" + context.session.ReturnCode + "\"");
       }
-      ListWriter(context, *form->list, run.Open(*path), list_count).Run(list_records);
+      // Only a layout whose template makes room by its own macro runs the template's macros.
+      const bool macro = TemplateOf(*form->list, context.panel.old_type).trigger_row != 0;
+      Spreadsheet& book = macro ? run.OpenWithMacros(*path) : run.Open(*path);
+      ListWriter(context, *form->list, book, list_count).Run(list_records);
       DatabaseClosed(context, list_records);
       run.Save();
     });

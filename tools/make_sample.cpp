@@ -23,9 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kMarkerName = ".vatrix-sample";
-constexpr const char* kMarkerText = "Sample installation written by make_sample.\n";
-
 struct Arguments {
   std::string out;
   int large_bills = 0;
@@ -66,18 +63,6 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
   return arguments;
 }
 
-bool IsSample(const fs::path& folder) {
-  std::error_code error;
-  return fs::is_directory(folder, error) && fs::is_regular_file(folder / kMarkerName, error);
-}
-
-void WriteMarker(const fs::path& folder) {
-  std::ofstream marker(folder / kMarkerName, std::ios::binary);
-  marker << kMarkerText;
-  marker.close();
-  if (!marker) throw std::runtime_error((folder / kMarkerName).string() + ": cannot write");
-}
-
 bool IsEmptyFolder(const fs::path& folder) {
   std::error_code error;
   return fs::is_directory(folder, error) && fs::is_empty(folder, error) && !error;
@@ -89,7 +74,8 @@ void CheckReplaceable(const fs::path& folder) {
   std::error_code error;
   fs::file_status status = fs::symlink_status(folder, error);
   if (!fs::exists(status)) return;
-  if (fs::is_symlink(status) || !(IsSample(folder) || IsEmptyFolder(folder))) {
+  if (fs::is_symlink(status) ||
+      !(vatrix::IsGeneratedSample(folder.string()) || IsEmptyFolder(folder))) {
     throw std::runtime_error(folder.string() +
                              " exists and is not a sample installation written by make_sample; "
                              "not replacing it");
@@ -128,7 +114,7 @@ void Run(const Arguments& arguments) {
   RemoveSample(staging);
   fs::create_directories(staging);
   try {
-    WriteMarker(staging);
+    vatrix::MarkGeneratedSample(staging.string());
     vatrix::SampleOptions options;
     options.large_bills = arguments.large_bills;
     options.progress = [](const std::string& line) {

@@ -55,6 +55,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -1102,6 +1103,27 @@ void WriteSampleInstallation(const std::string& folder, const SampleOptions& opt
   } catch (const fs::filesystem_error& error) {
     throw std::runtime_error(folder + ": " + error.what());
   }
+}
+
+namespace {
+
+constexpr char kMarkerName[] = ".vatrix-sample";
+constexpr char kMarkerText[] = "Sample installation written by make_sample.\n";
+
+}  // namespace
+
+bool IsGeneratedSample(const std::string& folder) {
+  std::error_code error;
+  return fs::is_directory(folder, error) &&
+         fs::is_regular_file(fs::path(folder) / kMarkerName, error);
+}
+
+void MarkGeneratedSample(const std::string& folder) {
+  const fs::path path = fs::path(folder) / kMarkerName;
+  std::ofstream marker(path, std::ios::binary);
+  marker << kMarkerText;
+  marker.close();
+  if (!marker) throw std::runtime_error(path.string() + ": cannot write");
 }
 
 }  // namespace vatrix

@@ -21,6 +21,12 @@ struct SampleOptions {
 // Throws std::runtime_error naming the path on failure.
 void WriteSampleInstallation(const std::string& folder, const SampleOptions& options);
 
+// Whether `folder` holds the marker of an installation written by make_sample or a
+// benchmark; only such a folder is ever written into again.
+bool IsGeneratedSample(const std::string& folder);
+// Puts that marker into `folder`. Throws std::runtime_error naming it on failure.
+void MarkGeneratedSample(const std::string& folder);
+
 }  // namespace vatrix
 
 #endif  // VATRIX_TOOLS_SAMPLE_INSTALLATION_H_

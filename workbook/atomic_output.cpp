@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "hostdata/host_error.h"
+#include "workbook/interrupt_cleanup.h"
 #include "workbook/spreadsheet.h"
 
 namespace vatrix {
@@ -21,6 +22,8 @@ namespace {
   if (error != 0) description += ": " + std::string(std::strerror(error));
   throw HostError(kSpreadsheetError, description, path);
 }
+
+constexpr char kTemporaryPrefix[] = ".vatrix-save-";
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -44,18 +47,22 @@ class TempFile {
     // unnamed files get a hidden temporary name instead.
     fd_ = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
     if (fd_ < 0) {
+      SweepLeftovers(folder, kTemporaryPrefix);
       temp_name_ = TemporaryNameFor(path);
       fd_ = mkstemp(temp_name_.data());
       if (fd_ < 0) {
         temp_name_.clear();
         Fail("cannot create a file in the output folder " + folder, path, errno);
       }
+      NoteLeftover(temp_name_);
       fchmod(fd_, 0644);
     }
   }
   ~TempFile() {
     if (fd_ >= 0) close(fd_);
-    if (!temp_name_.empty()) unlink(temp_name_.c_str());
+    if (temp_name_.empty()) return;
+    unlink(temp_name_.c_str());
+    ForgetLeftover(temp_name_);
   }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
@@ -94,7 +101,7 @@ class TempFile {
 }  // namespace
 
 std::string TemporaryNameFor(const std::string& path) {
-  return FolderOf(path) + "/.vatrix-save-XXXXXX";
+  return FolderOf(path) + "/" + LeftoverPrefix(kTemporaryPrefix) + "XXXXXX";
 }
 
 void WriteNewFile(const std::string& path, std::string_view bytes) {

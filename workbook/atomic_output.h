@@ -18,7 +18,8 @@ void CopyToNewFile(const std::string& source, const std::string& path);
 
 // The hidden name (a mkstemp pattern) the file for `path` is written under where the file
 // system has no unnamed files: in the output's own folder, as the unnamed file is, so that
-// naming the finished file never crosses file systems.
+// naming the finished file never crosses file systems. It names this process, so that a later
+// run removes it when a kill left it behind.
 std::string TemporaryNameFor(const std::string& path);
 
 }  // namespace vatrix

@@ -14,17 +14,20 @@ bool NeedsQuotes(std::string_view field) {
   return field.find_first_of(",\"\r\n") != std::string_view::npos;
 }
 
+// A control character of a cell's text other than a line break, written as a blank: table
+// data must not reach a CSV reader (or a terminal showing the file) as a control.
+bool IsControl(char c) {
+  return (static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\n') || c == 0x7F;
+}
+
 void AppendField(std::string_view field, std::string& out) {
-  if (!NeedsQuotes(field)) {
-    out += field;
-    return;
-  }
-  out += '"';
+  const bool quoted = NeedsQuotes(field);
+  if (quoted) out += '"';
   for (char c : field) {
     if (c == '"') out += '"';
-    out += c;
+    out += IsControl(c) ? ' ' : c;
   }
-  out += '"';
+  if (quoted) out += '"';
 }
 
 // Code point → Windows-1252 byte for the bytes 0x80-0xFF the code page defines.

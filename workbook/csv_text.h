@@ -13,7 +13,7 @@ using TextGrid = std::vector<std::vector<std::string>>;  // rows of UTF-8 cell t
 
 // The CSV file of `rows` (the used range from A1): every row padded with empty fields to the
 // widest row, a field quoted when it holds a comma, a quote or a line break (quotes doubled),
-// each row ended by CR LF.
+// other control characters written as blanks, each row ended by CR LF.
 std::string CsvBytes(const TextGrid& rows);
 
 // `utf8` in Windows-1252; a character that code page cannot hold, or a malformed byte,

@@ -18,6 +18,8 @@ TEST(CsvTextTest, QuotesOnlyWhatMustBeQuotedAndPadsRowsToTheUsedWidth) {
             ",,,\r\n"
             "last,,,\r\n");
   EXPECT_EQ(CsvBytes({}), "");
+  // Other control characters of the data are blanks.
+  EXPECT_EQ(CsvBytes({{"A\x1b[2J\tB\x7f", "x,\x07"}}), "A [2J B ,\"x, \"\r\n");
 }
 
 TEST(CsvTextTest, Windows1252KeepsWhatItCanAndMarksTheRest) {

@@ -19,16 +19,36 @@
 #include <vector>
 
 #include "hostdata/host_error.h"
+#include "workbook/interrupt_cleanup.h"
 #include "workbook/spreadsheet.h"
 
 namespace vatrix {
 
 namespace {
 
-std::string TempRoot() {
+constexpr char kRootPrefix[] = "vatrix-office-";
+constexpr char kPipePrefix[] = "vatrix-";
+// The folders the office puts its pipe sockets in: the first it may write to.
+constexpr const char* kSocketFolders[] = {"/tmp", "/var/tmp"};
+
+std::string SystemTemp() {
   const char* tmp = std::getenv("TMPDIR");
-  std::string root = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
-  root += "/vatrix-office-XXXXXX";
+  return tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+}
+
+std::string SocketPrefix() { return "OSL_PIPE_" + std::to_string(getuid()) + "_" + kPipePrefix; }
+
+// Removes what offices of runs that were killed left: their private folders and sockets.
+void SweepKilledRuns() {
+  SweepLeftovers(SystemTemp(), kRootPrefix);
+  for (const char* folder : kSocketFolders) SweepLeftovers(folder, SocketPrefix());
+}
+
+// The office's private folder, named after this process so that a later run can tell
+// whether its owner is gone.
+std::string TempRoot() {
+  SweepKilledRuns();
+  std::string root = SystemTemp() + "/" + LeftoverPrefix(kRootPrefix) + "XXXXXX";
   if (mkdtemp(root.data()) == nullptr) {
     throw HostError(kEngineUnavailable,
                     "cannot create the spreadsheet engine's private folder: " +
@@ -64,11 +84,17 @@ void SeedProfile(const std::string& program_dir, const std::string& profile_dir)
       << *version << "</value></prop></item>\n</oor:items>\n";
 }
 
-// The program's environment with the locale set to C.UTF-8, as "NAME=value" entries.
-std::vector<std::string> OfficeEnvironment() {
-  std::vector<std::string> entries = {"LC_ALL=C.UTF-8"};
+// The program's environment with the locale set to C.UTF-8 and the temp folder set to
+// `temp_dir`, as "NAME=value" entries.
+std::vector<std::string> OfficeEnvironment(const std::string& temp_dir) {
+  std::vector<std::string> entries = {"LC_ALL=C.UTF-8", "TMPDIR=" + temp_dir, "TMP=" + temp_dir,
+                                      "TEMP=" + temp_dir};
   for (char** entry = environ; *entry != nullptr; ++entry) {
-    if (std::strncmp(*entry, "LC_ALL=", 7) != 0) entries.emplace_back(*entry);
+    const std::string_view text = *entry;
+    const std::string_view name = text.substr(0, text.find('='));
+    if (name != "LC_ALL" && name != "TMPDIR" && name != "TMP" && name != "TEMP") {
+      entries.emplace_back(text);
+    }
   }
   return entries;
 }
@@ -157,16 +183,20 @@ OfficeOptions DefaultOfficeOptions() {
 OfficeProcess::OfficeProcess(const std::string& program_dir)
     : program_dir_(program_dir), root_dir_(TempRoot()) {
   static std::atomic<int> counter{0};
+  NoteLeftover(root_dir_);
   work_dir_ = root_dir_ + "/work";
   std::filesystem::create_directory(work_dir_);
+  std::filesystem::create_directory(root_dir_ + "/tmp");
   SeedProfile(program_dir_, root_dir_ + "/profile");
-  pipe_name_ = "vatrix-" + std::to_string(getpid()) + "-" + std::to_string(++counter) + "-" +
+  pipe_name_ = LeftoverPrefix(kPipePrefix) + std::to_string(++counter) + "-" +
                std::filesystem::path(root_dir_).filename().string();
+  for (const char* folder : kSocketFolders) NoteLeftover(SocketPath(folder));
   try {
     Spawn();
   } catch (...) {
     std::error_code ignored;
     std::filesystem::remove_all(root_dir_, ignored);
+    Forget();
     throw;
   }
 }
@@ -176,10 +206,17 @@ OfficeProcess::~OfficeProcess() {
   std::error_code ignored;
   std::filesystem::remove_all(root_dir_, ignored);
   // The socket of the office's pipe, which an office that was killed leaves behind.
-  const std::string socket = "/OSL_PIPE_" + std::to_string(getuid()) + "_" + pipe_name_;
-  for (const char* folder : {"/tmp", "/var/tmp"}) {
-    std::filesystem::remove(folder + socket, ignored);
-  }
+  for (const char* folder : kSocketFolders) std::filesystem::remove(SocketPath(folder), ignored);
+  Forget();
+}
+
+std::string OfficeProcess::SocketPath(const std::string& folder) const {
+  return folder + "/OSL_PIPE_" + std::to_string(getuid()) + "_" + pipe_name_;
+}
+
+void OfficeProcess::Forget() {
+  ForgetLeftover(root_dir_);
+  for (const char* folder : kSocketFolders) ForgetLeftover(SocketPath(folder));
 }
 
 // The child runs in its own process group (so that every process the office starts can be
@@ -197,11 +234,11 @@ void OfficeProcess::Spawn() {
       "--nolockcheck",
       "--accept=pipe,name=" + pipe_name_ + ";urp;StarOffice.ComponentContext"};
   const std::vector<char*> argv = Pointers(args);
-  std::vector<std::string> environment = OfficeEnvironment();
+  std::vector<std::string> environment = OfficeEnvironment(root_dir_ + "/tmp");
   const std::vector<char*> envp = Pointers(environment);
 
   const pid_t parent = getpid();
-  const pid_t pid = fork();
+  const pid_t pid = ForkNotedProcessGroup();
   if (pid < 0) {
     throw HostError(kEngineUnavailable,
                     "cannot start the spreadsheet engine: " + std::string(std::strerror(errno)),
@@ -209,6 +246,7 @@ void OfficeProcess::Spawn() {
   }
   if (pid == 0) {
     setpgid(0, 0);
+    UnblockSignals();          // the program blocks the interrupt signals its own way
     signal(SIGPIPE, SIG_DFL);  // the office handles its pipes as any program started afresh
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent) _exit(127);
@@ -248,6 +286,7 @@ void OfficeProcess::KillAndReap() {
   kill(-pid_, SIGKILL);
   int status = 0;
   exit_status_ = waitpid(pid_, &status, 0) == pid_ ? StatusOf(status) : 128 + SIGKILL;
+  ForgetProcessGroup(pid_);
   std::error_code ignored;
   for (const std::string& socket : sockets_) std::filesystem::remove(socket, ignored);
   sockets_.clear();

@@ -39,8 +39,9 @@ std::vector<std::string> PipeSocketsOf(pid_t pid);
 
 class OfficeProcess {
  public:
-  // Starts soffice.bin headless, with a private profile in the temp folder, a pipe name
-  // unique to this process and the C.UTF-8 locale (numbers shown with a decimal point whatever
+  // Starts soffice.bin headless, with a private profile and temp folder in a private folder of
+  // the temp folder (what killed runs left there is swept first), a pipe name unique to this
+  // process and the C.UTF-8 locale (numbers shown with a decimal point whatever
   // the user's locale). The kernel ends the office when the calling thread ends, so start
   // it from a thread that outlives its use. Throws HostError kEngineUnavailable when it cannot.
   explicit OfficeProcess(const std::string& program_dir);
@@ -69,6 +70,10 @@ class OfficeProcess {
  private:
   void Spawn();
   void KillAndReap();  // with mutex_ held
+  // The office's pipe socket in `folder`.
+  std::string SocketPath(const std::string& folder) const;
+  // Forgets the leftovers noted for an interruption (interrupt_cleanup.h).
+  void Forget();
 
   std::string program_dir_;
   std::string root_dir_;  // holds the profile and work_dir_

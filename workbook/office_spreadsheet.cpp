@@ -159,7 +159,11 @@ OfficeSpreadsheet::Document& OfficeSpreadsheet::Opened(const Sheet& sheet) {
   return *document_;
 }
 
-void OfficeSpreadsheet::Open(const std::string& path) {
+void OfficeSpreadsheet::Open(const std::string& path) { Load(path, false); }
+
+void OfficeSpreadsheet::OpenWithMacros(const std::string& path) { Load(path, true); }
+
+void OfficeSpreadsheet::Load(const std::string& path, bool macros) {
   Close();
   CheckTemplateFile(path);
   Office::Connection& office = *office_.connection_;
@@ -167,11 +171,13 @@ void OfficeSpreadsheet::Open(const std::string& path) {
   auto document = std::make_unique<Document>();
   document->path = path;
   document->office_generation = office.generation;
-  // Loaded as an untitled copy (the template file stays as it is), hidden, macros allowed,
-  // links to other files left as they are.
+  // Loaded as an untitled copy (the template file stays as it is), hidden, macros allowed only
+  // when asked for, links to other files left as they are.
   const auto arguments = SequenceOf<css::beans::PropertyValue>(
       {Property("Hidden", Any(true)), Property("AsTemplate", Any(true)),
-       Property("MacroExecutionMode", Any(css::document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN)),
+       Property("MacroExecutionMode",
+                Any(macros ? css::document::MacroExecMode::ALWAYS_EXECUTE_NO_WARN
+                           : css::document::MacroExecMode::NEVER_EXECUTE)),
        Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE))});
   // Without an interaction handler the office asks nothing: a file it would need a password
   // or a decision for fails to load.

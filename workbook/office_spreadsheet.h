@@ -18,8 +18,9 @@ class OfficeSpreadsheet : public Spreadsheet {
   // Closes a workbook still open.
   ~OfficeSpreadsheet() override;
 
-  // Starts the office first when none runs (or the last one ended).
+  // Each starts the office first when none runs (or the last one ended).
   void Open(const std::string& path) override;
+  void OpenWithMacros(const std::string& path) override;
   Sheet SheetAt(int position) override;
   Sheet SheetNamed(const std::string& name) override;
   void Activate(const Sheet& sheet) override;
@@ -39,6 +40,7 @@ class OfficeSpreadsheet : public Spreadsheet {
   struct Document;  // the open document's UNO references
 
  private:
+  void Load(const std::string& path, bool macros);
   void Flush();
   void Recalculate();
   void SaveWorkbook(const std::string& path);

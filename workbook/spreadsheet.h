@@ -49,7 +49,11 @@ class Spreadsheet {
   virtual ~Spreadsheet() = default;
 
   // Opens the workbook file at `path` as an untitled copy; the file itself is never written.
+  // Its macros stay disabled.
   virtual void Open(const std::string& path) = 0;
+  // Opens like Open, with the workbook's own macros allowed to run (RunMacro). Engines without
+  // macros open as Open does.
+  virtual void OpenWithMacros(const std::string& path) { Open(path); }
   // The sheet at 1-based `position`, or the sheet called `name` (case-insensitive).
   virtual Sheet SheetAt(int position) = 0;
   virtual Sheet SheetNamed(const std::string& name) = 0;
