@@ -1,5 +1,6 @@
 # Forms 201 (monthly VAT return) and 205 (annual VAT return). Form 205 has the sheets of
-# Form 201 and a seventh sheet of VAT payments.
+# Form 201 and a seventh sheet of VAT payments. Where the two builders write different figures
+# into a shared cell, its label says what Form 205 puts there.
 
 template VAT_RET_201_Monthly_new.xls
 
@@ -37,7 +38,7 @@ cell F8 Additional Tax
 
 sheet Balance
 cell A1 Tax credit and balance
-cell A3 Credit brought forward from the previous period
+cell A3 Credit brought forward from the previous period (Form 205: the VAT account's opening credit)
 cell A4 Input tax of the period (sheet Input Tax, VAT and additional tax)
 cell B4 =SUM('Input Tax'!E9:F32767)
 cell A5 Total tax credit
@@ -66,7 +67,7 @@ sheet Deductions
 cell A1 Deductions from turnover
 cell B2 Output tax side
 cell C2 Input tax side
-cell A6 Sale returns
+cell A6 Sale returns (Form 205: other than those of tax classes 12, 18 and C)
 cell A10 Tax on sale returns
 cell A13 VAT account postings: debit (B); purchase returns and credit postings (C)
 cell A17 Adjustment of the VAT account: increase (B) or decrease (C) of the credit
@@ -79,7 +80,7 @@ cell C24 =SUM(C3:C23)
 template VAT_RET_205_Yearly_new.xls
 copy VAT_RET_201_Monthly_new.xls
 sheet Payments
-cell A1 VAT payments by month
+cell A1 VAT payments by month (with the April shift, April's payments count for the previous year and each month is listed under the one before)
 cell A2 Month
 cell B2 Paid into the VAT account
 cell C2 Date

@@ -37,8 +37,9 @@ cell F8 Additional Tax
 cell A9 1 %
 cell A10 5 %
 cell A11 15 %
-cell A12 Other rates
+cell A12 Other rates (the last one listed)
 cell A13 Total
 cell D13 =SUM(D9:D12)
 cell E13 =SUM(E9:E12)
 cell F13 =SUM(F9:F12)
+cell A14 Rows 9 to 11 hold every purchase at their rate, item-wise and bill-wise together

@@ -1,8 +1,10 @@
 #include "returns/builder_run.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "hostdata/failure_report.h"
+#include "hostdata/value.h"
 #include "workbook/template_session.h"
 
 namespace vatrix {
@@ -50,17 +52,31 @@ Spreadsheet& BuilderRun::Open(const std::string& path) {
   return *book_;
 }
 
-std::string BuilderRun::Save() {
+Spreadsheet& BuilderRun::OpenWithMacros(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path folder = fs::weakly_canonical(fs::path(path), error).parent_path();
+  const bool from_templates =
+      !error && folder == fs::weakly_canonical(context_.master_folder, error) && !error;
+  if (!from_templates) return Open(path);
+  book_ = context_.NewSpreadsheet();
+  book_->OpenWithMacros(path);
+  return *book_;
+}
+
+std::string BuilderRun::Save(const SuccessNote& note) {
   const std::string path =
       CloseExcelApplication(*book_, context_.panel.output(), context_.session.FileFormat);
   saved_ = true;
   book_->Quit();
   context_.wait.Rest();
-  context_.ui.ShowMessage({AppTitleOf(context_.session),
-                           "Data Exported Successfully into File : " + path +
-                               "\r\nPlease Verify data of this file with actual data and then "
-                               "submit it.",
-                           MessageIcon::kInformation, MessageButtons::kOk});
+  OutputChoice shown = context_.panel.output();
+  if (!note.shown_type.empty()) shown.type = note.shown_type;
+  std::string text = "Data Exported Successfully into File : " + shown.path() +
+                     "\r\nPlease Verify data of this file with actual data and then submit it.";
+  if (!note.last_line.empty()) text += "\r\n" + note.last_line;
+  context_.ui.ShowMessage(
+      {AppTitleOf(context_.session), text, MessageIcon::kInformation, MessageButtons::kOk});
   return path;
 }
 
@@ -75,12 +91,39 @@ void RunBuilder(BuildContext& context, FailureReport report, const std::string& 
     } else {
       ReportDatabaseFailure(context.ui, AppTitleOf(context.session), title, error);
     }
+    if (report == FailureReport::kDatabaseThenEnd) {
+      context.ui.EndProgram();
+      throw ProgramEnding(title + ": " + error.description() + " " + error.source());
+    }
   }
 }
 
 const std::string& AppTitleOf(const Session& session) {
   static const std::string kDefault = kAppTitle;
   return session.AppTitle.empty() ? kDefault : session.AppTitle;
+}
+
+std::optional<int> AgeTest(BuildContext& context) {
+  const std::string& year_from = context.session.YearFrom;
+  const std::optional<Date> first_day = ParseDisplayDate(year_from);
+  if (!first_day) {
+    throw HostError(kQueryRejected, "the first day of the financial year is not a date",
+                    "YearFrom \"" + year_from + "\"");
+  }
+  if (first_day->year < 2008) {
+    context.ui.ShowMessage({AppTitleOf(context.session), "Old Return Not Done....",
+                            MessageIcon::kCritical, MessageButtons::kOk});
+    return std::nullopt;
+  }
+  return first_day->year;
+}
+
+std::optional<std::string> CheckReturnTemplate(BuildContext& context, const std::string& name) {
+  context.workbook.TemplateName = name;
+  std::optional<std::string> path =
+      CheckTemplate(context.master_folder, context.workbook, context.ui);
+  if (!path) context.wait.SetHourglass(false);
+  return path;
 }
 
 }  // namespace vatrix

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "hostdata/host_error.h"
@@ -14,6 +15,14 @@
 #include "workbook/spreadsheet.h"
 
 namespace vatrix {
+
+// What a success message says besides the saved file.
+struct SuccessNote {
+  // The file type the message names in place of the chosen one; "" names the chosen one.
+  std::string shown_type = {};
+  // A line after the message's own two; "" for none.
+  std::string last_line = {};
+};
 
 class BuilderRun {
  public:
@@ -25,12 +34,16 @@ class BuilderRun {
   BuilderRun(const BuilderRun&) = delete;
   BuilderRun& operator=(const BuilderRun&) = delete;
 
-  // Starts the run's workbook engine and opens the template at `path` as an untitled copy.
+  // Starts the run's workbook engine and opens the template at `path` as an untitled copy,
+  // its macros disabled.
   Spreadsheet& Open(const std::string& path);
+  // The same with the template's own macros allowed, for a layout that needs them; only a
+  // template of the templates folder gets them, any other opens as Open does.
+  Spreadsheet& OpenWithMacros(const std::string& path);
   // Saves the open workbook under the output name (CloseExcelApplication), ends the engine's
-  // session, puts the panel to rest and shows "Data Exported Successfully into File : ...".
-  // Returns the saved path.
-  std::string Save();
+  // session, puts the panel to rest and shows "Data Exported Successfully into File : ...",
+  // worded as `note` says. Returns the saved path.
+  std::string Save(const SuccessNote& note = {});
 
  private:
   BuildContext& context_;
@@ -47,6 +60,9 @@ enum class FailureReport {
   // description; a table that cannot be opened is reported under the program's title and the
   // program goes on.
   kListExport,
+  // As kDatabase, and then the program ends whatever the failure was (the front end is asked
+  // to end, and ProgramEnding goes on to the caller): Forms 202 and 205.
+  kDatabaseThenEnd,
 };
 
 // Runs `steps` as one builder run. A HostError escaping them ends the run (see ~BuilderRun)
@@ -56,6 +72,16 @@ void RunBuilder(BuildContext& context, FailureReport report, const std::string& 
 
 // The program's title for messages: the session's, or kAppTitle before one is set.
 const std::string& AppTitleOf(const Session& session);
+
+// The age test of the returns that refuse financial years before 2008: the first year of the
+// session's financial year, or nullopt after "Old Return Not Done....". Throws HostError when
+// YearFrom is no date.
+std::optional<int> AgeTest(BuildContext& context);
+
+// The template check of a return builder: `name` becomes the run's template; its path in the
+// templates folder, or nullopt after the missing-template message with the pointer back to
+// normal.
+std::optional<std::string> CheckReturnTemplate(BuildContext& context, const std::string& name);
 
 }  // namespace vatrix
 

@@ -9,6 +9,7 @@
 #include "hostdata/connection.h"
 #include "hostdata/user_interface.h"
 #include "returns/build_context.h"
+#include "returns/vat_return_sheets.h"
 #include "workbook/spreadsheet.h"
 #include "workbook/template_session.h"
 
@@ -16,20 +17,9 @@ namespace vatrix {
 
 inline constexpr char kForm201Template[] = "VAT_RET_201_Monthly_new.xls";
 
-// One row of a rate-wise record set, each amount rounded to 2 decimals.
-struct RateRow {
-  double rate = 0;
-  double taxable = 0;
-  double vat = 0;
-  double additional = 0;
-};
-
 // Everything the return shows that comes from the company's tables.
-struct Form201Figures {
+struct Form201Figures : RateWiseRows {
   std::vector<double> q;  // Q1..Q30 at 0..29, as getAmount gives them
-  std::vector<RateRow> output_tax;
-  std::vector<RateRow> purchase_tax;
-  std::vector<RateRow> input_tax;
 
   double Q(int number) const { return q.at(number - 1); }
 };
@@ -38,10 +28,6 @@ struct Form201Figures {
 // three rate-wise record sets. Throws HostError when a rate-wise query fails.
 Form201Figures ReadForm201Figures(const Connection& connection, const std::string& period_range,
                                   UserInterface& ui);
-
-// A rate as the return shows it: two decimals, at least two digits before the point, the
-// last digit rounded half away from zero (4 → "04.00", 12.5 → "12.50").
-std::string RateText(double rate);
 
 // Writes the figures and `vat_credit` into the open template, sheet by sheet in the order
 // the template's formulas need, reading back the totals it computes. Sets the sheet fields

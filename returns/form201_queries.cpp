@@ -140,27 +140,6 @@ std::string Join(std::initializer_list<std::string_view> pieces) {
   return text;
 }
 
-// The item-wise half (ITVAT lines of bills whose own tax type is item-wise) united with the
-// bill-level half, grouped by rate; the three WHERE/HAVING pieces choose sales or purchases.
-std::string TaxByRate(std::string_view period_range, std::string_view item_where,
-                      std::string_view bill_where, std::string_view bill_having) {
-  return Join(
-      {"(SELECT Sum(ITVAT.AMT) AS Tax_Amt, Sum((ITVAT.AMT*(STAX.PCN-STAX.BC_TAX))/100) "
-       "AS VAT_AMT, Sum(ITVAT.VAT-((ITVAT.AMT*(STAX.PCN-STAX.BC_TAX))/100)) AS ATX_AMT, "
-       "STAX.PCN-STAX.BC_TAX AS VATPCN, STAX_1.VATDET, STAX.PCN, STAX.BC_TAX ",
-       "FROM ((SP INNER JOIN ITVAT ON SP.LINK = ITVAT.LINK) INNER JOIN STAX ON "
-       "ITVAT.VATCODE = STAX.CODE) INNER JOIN STAX AS STAX_1 ON SP.ST_TYPE = STAX_1.CODE ",
-       item_where, "(SP.DATE", period_range, ")",
-       "GROUP BY STAX.PCN-STAX.BC_TAX, STAX_1.VATDET, STAX.PCN, STAX.BC_TAX) ",
-       "UNION ALL (SELECT Sum(SP.TAX_AMT) AS Tax_AMT, "
-       "Sum((SP.TAX_AMT*(STAX.PCN-STAX.BC_TAX))/100) AS VAT_AMT, "
-       "Sum(SP.ST_AMT-((SP.TAX_AMT*(STAX.PCN-STAX.BC_TAX))/100)) AS ATX_AMT, "
-       "STAX.PCN-STAX.BC_TAX AS VATPCN, STAX.VATDET, STAX.PCN, STAX.BC_TAX ",
-       "FROM STAX INNER JOIN SP ON STAX.CODE = SP.ST_TYPE ", bill_where, "(SP.DATE", period_range,
-       ")", "GROUP BY STAX.PCN-STAX.BC_TAX, STAX.VATDET, STAX.PCN, STAX.BC_TAX ", bill_having,
-       "ORDER BY PCN"});
-}
-
 }  // namespace
 
 std::vector<std::string> Form201AggregateQueries(std::string_view period_range) {
@@ -171,38 +150,6 @@ std::vector<std::string> Form201AggregateQueries(std::string_view period_range) 
                             aggregate.date.close}));
   }
   return queries;
-}
-
-std::string Form201OutputTaxByRate(std::string_view period_range) {
-  return TaxByRate(period_range,
-                   "Where (((SP.VTYPE) = 'SA') And ((STAX_1.VATDET) = 'OV') And "
-                   "((STAX_1.VATTYPE) = 15)) And ",
-                   "Where (((SP.VTYPE) = 'SA') And ((STAX.Type) = 'V') And ((STAX.VATTYPE) <> 15 "
-                   "And (STAX.VATTYPE) <> 18)) And ",
-                   "HAVING (((STAX.VATDET)='OV'))) ");
-}
-
-std::string Form201PurchaseTaxByRate(std::string_view period_range) {
-  return Join({"SELECT Sum(SP.BILL_AMT) AS TAX_AMT, ",
-               "Sum(IIf(STAX.BC_TAX=5,(SP.BILL_AMT*4)/100,IIf(STAX.BC_TAX=15,(SP.BILL_AMT*12.5)/"
-               "100,IIf(STAX.BC_TAX=17.5,(SP.BILL_AMT*15)/100,(SP.BILL_AMT*STAX.BC_TAX)/100)))) "
-               "AS VAT_AMT, ",
-               "Sum(IIf(STAX.BC_TAX=5,(SP.BILL_AMT*1)/100,IIf(STAX.BC_TAX=15,(SP.BILL_AMT*2.5)/"
-               "100,IIf(STAX.BC_TAX=17.5,(SP.BILL_AMT*2.5)/100,0)))) AS ATX_AMT, STAX.BC_TAX AS "
-               "VATPCN ",
-               "FROM ACT RIGHT JOIN (STAX INNER JOIN SP ON STAX.CODE = SP.ST_TYPE) ON ACT.CODE = "
-               "SP.CODE ",
-               "WHERE ", "(SP.DATE", period_range, ")", "GROUP BY STAX.BC_TAX, STAX.VATTYPE ",
-               "HAVING (((STAX.VATTYPE)=6)) ", "ORDER BY STAX.BC_TAX"});
-}
-
-std::string Form201InputTaxByRate(std::string_view period_range) {
-  return TaxByRate(period_range,
-                   "Where (((SP.VTYPE) = 'PU') And ((STAX_1.VATDET) = 'IV') And "
-                   "((STAX_1.VATTYPE) = 14)) And ",
-                   "Where (((SP.VTYPE) = 'PU') And ((STAX.Type) = 'V') And ((STAX.VATTYPE) <> "
-                   "14)) And ",
-                   "HAVING (((STAX.VATDET)='IV'))) ");
 }
 
 }  // namespace vatrix

@@ -1,5 +1,6 @@
-// The query texts of the Form 201 VAT return: thirty aggregate figures and three rate-wise
-// record sets, each built by joining fixed text with the period's date condition.
+// The aggregate query texts of the Form 201 VAT return: thirty figures, each built by joining
+// fixed text with the period's date condition. Form 205 asks for all but one of them again
+// (form205_queries.h); the rate-wise record sets are in vat_return_sheets.h.
 #ifndef VATRIX_RETURNS_FORM201_QUERIES_H_
 #define VATRIX_RETURNS_FORM201_QUERIES_H_
 
@@ -12,16 +13,6 @@ namespace vatrix {
 // The aggregate queries Q1..Q30 (index 0 holds Q1), `period_range` (" Between #m/d/yyyy# and
 // #m/d/yyyy# ") joined unchanged after each date column.
 std::vector<std::string> Form201AggregateQueries(std::string_view period_range);
-
-// Output tax by rate (R1): item-wise sale bills line by line, other "V" sale bills whole.
-std::string Form201OutputTaxByRate(std::string_view period_range);
-
-// Purchase tax by rate (R2): VATTYPE 6 purchases grouped by BC_TAX, split into VAT and
-// additional tax.
-std::string Form201PurchaseTaxByRate(std::string_view period_range);
-
-// Input tax by rate (R3): item-wise purchase bills line by line, other "V" purchases whole.
-std::string Form201InputTaxByRate(std::string_view period_range);
 
 }  // namespace vatrix
 

@@ -12,69 +12,14 @@
 #include "hostdata/query_helpers.h"
 #include "hostdata/test_tables.h"
 #include "returns/build_fixture.h"
+#include "returns/vat_return_test_support.h"
 #include "workbook/memory_spreadsheet.h"
 
 namespace vatrix {
 namespace {
 
 namespace fs = std::filesystem;
-
-double Num(MemorySpreadsheet& m, int sheet, int row, int column) {
-  const CellValue value = m.Value(sheet, row, column);
-  const double* number = std::get_if<double>(&value);
-  return number ? *number : 0;
-}
-
-double SumRange(MemorySpreadsheet& m, int sheet, int first_row, int last_row, int first_column,
-                int last_column) {
-  double sum = 0;
-  for (int row = first_row; row <= last_row; ++row) {
-    for (int column = first_column; column <= last_column; ++column) {
-      sum += Num(m, sheet, row, column);
-    }
-  }
-  return sum;
-}
-
-// The sample Form 201 template: its six sheets and the formulas the builder reads back.
-std::unique_ptr<MemorySpreadsheet> Form201Template(int sheets = 6) {
-  std::vector<std::string> names = {"Turnover", "Tax Rates",   "Input Tax",
-                                    "Balance",  "Declaration", "Deductions"};
-  names.resize(sheets);
-  auto m = std::make_unique<MemorySpreadsheet>(names);
-  if (sheets < 6) return m;
-  m->SetFormula(6, 24, 2, [](MemorySpreadsheet& s) { return SumRange(s, 6, 3, 23, 2, 2); });
-  m->SetFormula(6, 24, 3, [](MemorySpreadsheet& s) { return SumRange(s, 6, 3, 23, 3, 3); });
-  m->SetFormula(4, 4, 2, [](MemorySpreadsheet& s) { return SumRange(s, 3, 9, 200, 5, 6); });
-  m->SetFormula(4, 5, 2, [](MemorySpreadsheet& s) { return Num(s, 4, 3, 2) + Num(s, 4, 4, 2); });
-  m->SetFormula(4, 9, 2, [](MemorySpreadsheet& s) { return SumRange(s, 2, 3, 200, 6, 7); });
-  m->SetFormula(4, 20, 2, [](MemorySpreadsheet& s) { return SumRange(s, 4, 9, 19, 2, 2); });
-  m->SetFormula(4, 27, 2, [](MemorySpreadsheet& s) { return SumRange(s, 4, 22, 26, 2, 2); });
-  return m;
-}
-
-// The last value written into a cell by the run; nullopt when it was never written.
-std::optional<CellValue> Written(const MemorySpreadsheet& m, int sheet, int row, int column) {
-  std::optional<CellValue> last;
-  for (const auto& write : m.writes) {
-    if (write.sheet == sheet && write.row == row && write.column == column) last = write.value;
-  }
-  return last;
-}
-
-// Checks a blank-if-zero amount cell.
-void ExpectAmount(const MemorySpreadsheet& m, int sheet, int row, int column, double expected) {
-  SCOPED_TRACE("sheet " + std::to_string(sheet) + " cell (" + std::to_string(row) + "," +
-               std::to_string(column) + ")");
-  const std::optional<CellValue> value = Written(m, sheet, row, column);
-  ASSERT_TRUE(value.has_value()) << "not written";
-  if (std::fabs(expected) < 0.005) {
-    EXPECT_EQ(*value, CellValue(std::string())) << "a zero is written as the empty text";
-  } else {
-    ASSERT_TRUE(std::holds_alternative<double>(*value));
-    EXPECT_NEAR(std::get<double>(*value), expected, 0.001);
-  }
-}
+using namespace vatrix::testing;
 
 Form201Figures ZeroFigures() {
   Form201Figures figures;
@@ -88,7 +33,7 @@ Form201Figures ZeroFigures() {
 class Form201FillTest : public ::testing::Test {
  protected:
   void Fill(const Form201Figures& figures, double vat_credit) {
-    sheets_ = Form201Template();
+    sheets_ = VatReturnTemplate();
     sheets_->Open("template.xls");
     FillForm201(*sheets_, &workbook_, figures, vat_credit);
   }
@@ -237,7 +182,7 @@ TEST_F(Form201FillTest, RateRowsEndAtRow32767) {
 }
 
 TEST_F(Form201FillTest, ComputedCellThatIsNoNumberFailsTheRun) {
-  sheets_ = Form201Template();
+  sheets_ = VatReturnTemplate();
   sheets_->Open("template.xls");
   sheets_->SetFormula(6, 24, 2, [](MemorySpreadsheet&) { return CellValue("#VALUE!"); });
   EXPECT_THROW(FillForm201(*sheets_, &workbook_, ZeroFigures(), 0), HostError);
@@ -245,11 +190,6 @@ TEST_F(Form201FillTest, ComputedCellThatIsNoNumberFailsTheRun) {
 
 // ---------------------------------------------------------------------------------------
 // Whole runs on company data.
-
-std::string SampleFolder() {
-  const char* sample = std::getenv("VATRIX_SAMPLE");
-  return sample ? sample : std::string(VATRIX_BINARY_DIR) + "/sample";
-}
 
 class Form201RunTest : public ::testing::Test {
  protected:
@@ -271,7 +211,7 @@ class Form201RunTest : public ::testing::Test {
   void Run(const std::string& company_folder, int template_sheets = 6) {
     run_.lists.connection.OpenFolder(company_folder);
     run_.spreadsheets = [this, template_sheets]() -> std::unique_ptr<Spreadsheet> {
-      kept_ = Form201Template(template_sheets);
+      kept_ = VatReturnTemplate(template_sheets);
       sheets_ = kept_.get();
       return Borrow(*kept_);
     };
@@ -284,216 +224,6 @@ class Form201RunTest : public ::testing::Test {
   std::unique_ptr<MemorySpreadsheet> kept_;
   MemorySpreadsheet* sheets_ = nullptr;
 };
-
-// The raw rows of a company, summed in C++ the way each figure is defined.
-class Ledgers {
- public:
-  Ledgers(const Connection& connection, Date from, Date to) : from_(from), to_(to) {
-    RecordSet stax = connection.Execute("SELECT * FROM STAX");
-    for (; !stax.eof(); stax.MoveNext()) {
-      taxes_[Text(stax, "CODE")] = {Number(stax, "VATTYPE"), Text(stax, "VATDET"),
-                                    Text(stax, "TYPE"), Number(stax, "PCN")};
-    }
-    RecordSet act = connection.Execute("SELECT * FROM ACT");
-    for (; !act.eof(); act.MoveNext()) act_types_[Text(act, "CODE")] = Number(act, "ACT_TYPE");
-    RecordSet sp = connection.Execute("SELECT * FROM SP");
-    for (; !sp.eof(); sp.MoveNext()) {
-      if (!InPeriod(sp.field("DATE"))) continue;
-      bills_.push_back({Text(sp, "VTYPE"), Text(sp, "ST_TYPE"), Number(sp, "BILL_AMT"),
-                        Number(sp, "TAX_AMT"), Number(sp, "ST_AMT")});
-    }
-    RecordSet ledger = connection.Execute("SELECT * FROM LEDGER");
-    for (; !ledger.eof(); ledger.MoveNext()) {
-      if (!InPeriod(ledger.field("DATE"))) continue;
-      postings_.push_back({Text(ledger, "CODE"), Text(ledger, "VTYPE"), Text(ledger, "DC"),
-                           Number(ledger, "AMT"), Text(ledger, "VATCODE")});
-    }
-  }
-
-  struct Tax {
-    double vattype;
-    std::string vatdet;
-    std::string type;
-    double pcn;
-  };
-  struct Bill {
-    std::string vtype;
-    std::string tax;
-    double bill, taxable, tax_amount;
-  };
-  struct Posting {
-    std::string account;
-    std::string vtype;
-    std::string dc;
-    double amount;
-    std::string tax;
-  };
-
-  // Sum of `value` over the period's bills with a known tax type meeting `test`.
-  template <typename Test, typename Amount>
-  double Bills(Test test, Amount value) const {
-    double sum = 0;
-    for (const Bill& b : bills_) {
-      const auto tax = taxes_.find(b.tax);
-      if (tax != taxes_.end() && test(b, tax->second)) sum += value(b);
-    }
-    return RoundHalfEven(sum, 2);
-  }
-  template <typename Amount>
-  double AllBills(const std::string& vtype, Amount value) const {
-    double sum = 0;
-    for (const Bill& b : bills_) sum += b.vtype == vtype ? value(b) : 0;
-    return RoundHalfEven(sum, 2);
-  }
-  template <typename Test, typename Amount>
-  double Postings(Test test, Amount value) const {
-    double sum = 0;
-    for (const Posting& p : postings_) {
-      const auto tax = taxes_.find(p.tax);
-      if (tax != taxes_.end() && test(p, tax->second)) sum += value(p, tax->second);
-    }
-    return RoundHalfEven(sum, 2);
-  }
-  double ActType(const std::string& account) const {
-    const auto found = act_types_.find(account);
-    return found == act_types_.end() ? -1 : found->second;
-  }
-
- private:
-  static std::string Text(const RecordSet& r, const char* field) {
-    const Value& v = r.field(field);
-    return v.kind() == Value::Kind::kText ? v.text() : "";
-  }
-  static double Number(const RecordSet& r, const char* field) {
-    const Value& v = r.field(field);
-    return v.kind() == Value::Kind::kNumber ? v.number() : 0;
-  }
-  bool InPeriod(const Value& date) const {
-    if (date.kind() != Value::Kind::kDate) return false;
-    const Date d = date.date();
-    const auto key = [](Date x) { return x.year * 10000 + x.month * 100 + x.day; };
-    return key(d) >= key(from_) && key(d) <= key(to_);
-  }
-
-  Date from_, to_;
-  std::map<std::string, Tax> taxes_;
-  std::map<std::string, double> act_types_;
-  std::vector<Bill> bills_;
-  std::vector<Posting> postings_;
-};
-
-// Q1..Q30 computed from the raw rows.
-std::vector<double> FiguresFromRows(const Ledgers& l) {
-  using B = Ledgers::Bill;
-  using T = Ledgers::Tax;
-  using P = Ledgers::Posting;
-  const auto bill = [](const B& b) { return b.bill; };
-  const auto is = [](const char* vtype, double vattype) {
-    return [=](const B& b, const T& t) { return b.vtype == vtype && t.vattype == vattype; };
-  };
-  const auto either = [](const B& b, const char* one, const char* other) {
-    return b.vtype == one || b.vtype == other;
-  };
-  const auto central_sale = [](const T& t) {
-    return t.vattype == 18 || t.vattype == 12 || t.type == "C";
-  };
-  const auto central_purchase = [](const T& t) { return t.vattype == 13 || t.type == "C"; };
-  const auto non_bill = [&l](const char* dc) {
-    return [&l, dc](const P& p, const T& t) {
-      return p.vtype != "SA" && p.vtype != "SR" && p.vtype != "PR" && p.vtype != "PU" &&
-             t.vattype != 18 && t.type == "V" && l.ActType(p.account) == 90 && p.dc == dc;
-    };
-  };
-  const auto gross = [](const P& p, const T& t) { return p.amount + 100 * p.amount / t.pcn; };
-  const auto tax_only = [](const P& p, const T&) { return p.amount; };
-  const auto net_of_tax = [](const B& b) { return b.bill - b.taxable - b.tax_amount; };
-
-  std::vector<double> q(31);
-  q[1] = l.AllBills("SA", bill);
-  q[2] = l.AllBills("PU", bill);
-  q[3] = l.Bills(is("SA", 11), bill);
-  q[4] = l.Bills(is("PU", 10), bill);
-  q[5] = l.Bills(is("SA", 4), bill);
-  q[6] = l.Bills(is("PU", 5), bill);
-  q[7] = l.Bills(is("SA", 9), bill);
-  q[8] = l.Bills(is("PU", 8), bill);
-  q[9] = l.Bills(is("PU", 7), bill);
-  q[10] = l.Bills(is("PU", 6), bill);
-  q[11] = l.Postings([](const P&, const T& t) { return t.vatdet == "IC"; },
-                     [](const P& p, const T& t) { return 100 * p.amount / t.pcn; });
-  q[12] = l.Bills(
-      [](const B& b, const T& t) { return b.vtype == "SA" && (t.type == "S" || t.vattype == 21); },
-      bill);
-  q[13] = l.Bills(
-      [](const B& b, const T& t) { return b.vtype == "PU" && (t.type == "S" || t.vattype == 21); },
-      bill);
-  q[14] = l.Bills(
-      [](const B& b, const T& t) { return b.vtype == "SA" && t.vatdet == "OV" && t.vattype != 18; },
-      net_of_tax);
-  q[15] = l.Bills([](const B& b, const T& t) { return b.vtype == "PU" && t.vatdet == "IV"; },
-                  net_of_tax);
-  q[16] = l.Bills([&](const B& b, const T& t) { return either(b, "SA", "SR") && central_sale(t); },
-                  [](const B& b) { return b.vtype == "SA" ? b.bill : -b.bill; });
-  q[17] =
-      l.Bills([&](const B& b, const T& t) { return either(b, "PU", "PR") && central_purchase(t); },
-              [](const B& b) { return b.vtype == "PU" ? b.bill : -b.bill; });
-  q[18] = l.Bills([&](const B& b, const T& t) { return b.vtype == "SR" && central_sale(t); }, bill);
-  q[19] =
-      l.Bills([&](const B& b, const T& t) { return b.vtype == "PR" && central_purchase(t); }, bill);
-  q[20] = l.Bills([](const B& b, const T& t) { return b.vtype == "PU" && t.vatdet == "IV"; },
-                  [](const B& b) { return b.taxable + b.tax_amount; });
-  q[21] = l.AllBills("SR", bill);
-  q[22] = l.Bills([](const B& b, const T& t) { return b.vtype == "SR" && t.vatdet == "OV"; },
-                  [](const B& b) { return b.tax_amount; });
-  q[23] = l.AllBills("PR", bill);
-  q[24] = l.Bills([](const B& b, const T& t) { return b.vtype == "PR" && t.vatdet == "IV"; },
-                  [](const B& b) { return b.tax_amount; });
-  q[25] = l.Postings([](const P&, const T& t) { return t.vattype == 18; },
-                     [](const P& p, const T&) { return p.dc == "C" ? -p.amount : p.amount; });
-  q[26] = l.Bills([&](const B& b, const T& t) { return either(b, "SA", "SR") && t.vattype == 18; },
-                  [](const B& b) { return b.vtype == "SA" ? b.tax_amount : -b.tax_amount; });
-  q[27] = l.Postings(non_bill("D"), gross);
-  q[28] = l.Postings(non_bill("D"), tax_only);
-  q[29] = l.Postings(non_bill("C"), gross);
-  q[30] = l.Postings(non_bill("C"), tax_only);
-  return q;
-}
-
-// Every cell of the cell table against the figures summed from the rows.
-void ExpectCellTable(const MemorySpreadsheet& m, const std::vector<double>& q) {
-  ExpectAmount(m, 1, 8, 2, q[1]);
-  ExpectAmount(m, 1, 8, 3, q[2]);
-  ExpectAmount(m, 1, 10, 2, q[5]);
-  ExpectAmount(m, 1, 10, 3, q[6]);
-  ExpectAmount(m, 1, 12, 2, q[7]);
-  ExpectAmount(m, 1, 12, 3, q[8]);
-  ExpectAmount(m, 1, 15, 3, q[9]);
-  ExpectAmount(m, 1, 17, 2, q[12] + q[14]);
-  ExpectAmount(m, 1, 17, 3, q[13] + q[15]);
-  ExpectAmount(m, 6, 6, 3, q[21]);
-  ExpectAmount(m, 6, 10, 3, q[22]);
-  ExpectAmount(m, 6, 13, 2, q[27]);
-  ExpectAmount(m, 6, 13, 3, q[23] + q[29]);
-  const double a = q[30] + q[24], b = q[28];
-  if (a < b) {
-    ExpectAmount(m, 6, 17, 2, b - a);
-  } else {
-    ExpectAmount(m, 6, 17, 3, a - b);
-  }
-  ExpectAmount(m, 6, 21, 2, q[3]);
-  ExpectAmount(m, 6, 21, 3, q[4]);
-  ExpectAmount(m, 6, 23, 2, q[16] + q[18]);
-  ExpectAmount(m, 6, 23, 3, q[17] + q[19]);
-  const double deductions_2 = q[27] + (a < b ? b - a : 0) + q[3] + q[16] + q[18];
-  const double deductions_3 =
-      q[21] + q[22] + q[23] + q[29] + (a < b ? 0 : a - b) + q[4] + q[17] + q[19];
-  ExpectAmount(m, 1, 16, 2, deductions_2);
-  ExpectAmount(m, 1, 16, 3, deductions_3);
-  ExpectAmount(m, 3, 3, 2, q[11]);
-  ExpectAmount(m, 3, 4, 2, q[20]);
-  ExpectAmount(m, 3, 5, 2, q[10]);
-  ExpectAmount(m, 4, 22, 2, q[22]);
-}
 
 TEST_F(Form201RunTest, MonthQuarterAndLeapFebruaryFiguresMatchTheRows) {
   const std::string company = SampleFolder() + "/007";

@@ -1,6 +1,10 @@
 #include "returns/return_forms.h"
 
 #include "returns/form201.h"
+#include "returns/form201c.h"
+#include "returns/form202.h"
+#include "returns/form205.h"
+#include "returns/form3b.h"
 #include "returns/list_forms.h"
 
 namespace vatrix {
@@ -190,7 +194,8 @@ std::vector<ReturnForm> MakeForms() {
                  .title = ":: Select Product Name ::",
                  .option = "products",
                  .by_code = true},
-       .list2 = {.query = kBatches, .title = ":: Sales BatchNo ::", .option = "batches"}},
+       .list2 = {.query = kBatches, .title = ":: Sales BatchNo ::", .option = "batches"},
+       .builder = Form201C},
       {.code = "202",
        .button = "cmd202",
        .caption = "Form 202 (Lumpsum)",
@@ -199,7 +204,8 @@ std::vector<ReturnForm> MakeForms() {
        .file_types = kXlsOnly,
        .file_name_prefix = "Form - 202 - ",
        .all_items = false,
-       .period_naming = PeriodNaming::kAlways},
+       .period_naming = PeriodNaming::kAlways,
+       .builder = Form202},
       {.code = "202A",
        .button = "cmd202A",
        .caption = "Form 202A",
@@ -240,14 +246,17 @@ std::vector<ReturnForm> MakeForms() {
        .return_types = {"Annually"},
        .file_types = kXlsOnly,
        .file_name_prefix = "Form 205 - ",
-       .all_items = false},
+       .all_items = false,
+       .april_question = true,
+       .builder = Form205},
       {.code = "3B",
        .button = "cmd3B",
        .caption = "CST Return (Form 3B)",
        .name = "Form 3B",
        .return_types = kMonthlyQuarterlyAnnually,
        .file_types = kXlsOnly,
-       .file_name_prefix = "CST - 3B - "},
+       .file_name_prefix = "CST - 3B - ",
+       .builder = Form3B},
       {.code = "3BSALES",
        .button = "cmd3BSales",
        .caption = "CST Sales",

@@ -91,6 +91,7 @@ struct ReturnForm {
   bool first_item_selected = false;   // then "Selected" with the first item of List1
   bool layout_choice = false;         // "Old Type" / "Macro Based" shown
   bool cst_fields = false;            // state field and stock date shown
+  bool april_question = false;        // the builder asks how April's VAT payment counts
   bool period_name_on_press = false;  // the period's name is computed when pressed
   PeriodNaming period_naming = PeriodNaming::kNever;
   const ListFacts* list = nullptr;  // for the bill list forms

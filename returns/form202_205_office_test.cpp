@@ -1,0 +1,238 @@
+// Forms 205 and 202 on the real office: the sample templates filled, saved as .xls and read
+// back.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "hostdata/host_error.h"
+#include "hostdata/test_tables.h"
+#include "returns/build_fixture.h"
+#include "returns/form202.h"
+#include "returns/form205.h"
+#include "workbook/office_spreadsheet.h"
+
+namespace vatrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+double Amount(const CellValue& value) {
+  if (const double* number = std::get_if<double>(&value)) return *number;
+  EXPECT_EQ(std::get<std::string>(value), "") << "a cell holds text where an amount belongs";
+  return 0;
+}
+
+std::string Text(const CellValue& value) {
+  const std::string* text = std::get_if<std::string>(&value);
+  EXPECT_TRUE(text) << "a cell holds a number where a text belongs";
+  return text ? *text : "";
+}
+
+class Form202205OfficeTest : public ::testing::Test {
+ protected:
+  // One office for all the tests, ended before the program's own teardown begins.
+  static void SetUpTestSuite() { office_ = new Office(); }
+  static void TearDownTestSuite() {
+    delete office_;
+    office_ = nullptr;
+  }
+  static Office& SharedOffice() { return *office_; }
+
+  void SetUp() override {
+    const char* sample = std::getenv("VATRIX_SAMPLE");
+    sample_ = sample ? sample : std::string(VATRIX_BINARY_DIR) + "/sample";
+    master_ = std::string(VATRIX_BINARY_DIR) + "/Master";
+    out_ = testing::MakeTempFolder();
+    run_.panel.output_folder = out_ + "/";
+    run_.lists.connection.OpenFolder(sample_ + "/007");
+    run_.spreadsheets = [] { return std::make_unique<OfficeSpreadsheet>(SharedOffice()); };
+  }
+  void TearDown() override { fs::remove_all(out_); }
+
+  void Year() {
+    run_.session.ReturnCode = "205";
+    run_.panel.return_type = "Annually";
+    run_.panel.file_name = "Form 205 - Annually - Annually - 01";
+    run_.session.PeriodRange = " Between #4/1/2015# and #3/31/2016# ";
+    run_.session.PeriodStart = "#4/1/2015# ";
+  }
+
+  void October() {
+    run_.session.ReturnCode = "202";
+    run_.session.CompanyStNo = "24073001234";
+    run_.panel.file_name = "Form - 202 - Monthly - October";
+    run_.session.DayBeforePeriod = " #9/30/2015# ";
+    run_.session.PeriodRange = " Between #10/1/2015# and #10/31/2015# ";
+    run_.session.PeriodEnd = " #10/31/2015# ";
+    run_.set_period_name = [this] { run_.session.PeriodName = "October"; };
+  }
+
+  template <typename Builder>
+  void Run(Builder builder, const std::string& master) {
+    run_.master_folder = master;
+    BuildContext context = run_.Context();
+    builder(context);
+  }
+
+  std::string sample_;
+  std::string master_;
+  std::string out_;
+  testing::BuildFixture run_;
+  static Office* office_;
+};
+
+Office* Form202205OfficeTest::office_ = nullptr;
+
+TEST_F(Form202205OfficeTest, Form205SavedWorkbookHoldsTheYear) {
+  Year();
+  Run(Form205, master_);
+  ASSERT_EQ(run_.ui.messages.size(), 2u) << run_.ui.Transcript();
+  const std::string saved = out_ + "/Form 205 - Annually - Annually - 01.xls";
+  ASSERT_TRUE(fs::exists(saved));
+  const Form205Figures figures =
+      ReadForm205Figures(run_.lists.connection, run_.session.PeriodRange, run_.ui);
+
+  OfficeSpreadsheet book(SharedOffice());
+  book.Open(saved);
+  const Sheet turnover = book.SheetAt(1), rates = book.SheetAt(2), input = book.SheetAt(3),
+              balance = book.SheetAt(4), deductions = book.SheetAt(6), payments = book.SheetAt(7);
+  const struct {
+    Sheet sheet;
+    int row, column;
+    double figure;
+  } cells[] = {{turnover, 8, 2, figures.A(1)},
+               {turnover, 8, 3, figures.A(2)},
+               {turnover, 10, 2, figures.A(3)},
+               {turnover, 10, 3, figures.A(4)},
+               {turnover, 12, 2, figures.A(5)},
+               {turnover, 12, 3, figures.A(6)},
+               {turnover, 15, 3, figures.A(7)},
+               {turnover, 17, 2, figures.A(8) + figures.A(9)},
+               {turnover, 17, 3, figures.A(10) + figures.A(11)},
+               {deductions, 6, 3, figures.A(12)},
+               {deductions, 10, 3, figures.A(13)},
+               {deductions, 13, 2, figures.A(14)},
+               {deductions, 13, 3, figures.A(15) + figures.A(16)},
+               {deductions, 21, 2, figures.A(20)},
+               {deductions, 21, 3, figures.A(21)},
+               {deductions, 23, 2, figures.A(22) + figures.A(23)},
+               {deductions, 23, 3, figures.A(24) + figures.A(25)},
+               {input, 3, 2, figures.A(26)},
+               {input, 4, 2, figures.A(27)},
+               {input, 5, 2, figures.A(28)},
+               {balance, 3, 2, 15000.5},
+               {balance, 22, 2, figures.A(13)}};
+  for (const auto& cell : cells) {
+    EXPECT_NE(cell.figure, 0) << cell.sheet.name << " (" << cell.row << ", " << cell.column << ")";
+    EXPECT_NEAR(Amount(book.Read(cell.sheet, cell.row, cell.column)), cell.figure, 0.001)
+        << cell.sheet.name << " (" << cell.row << ", " << cell.column << ")";
+  }
+  // The template's totals, copied.
+  EXPECT_NEAR(Amount(book.Read(turnover, 16, 2)), Amount(book.Read(deductions, 24, 2)), 0.001);
+  EXPECT_NEAR(Amount(book.Read(turnover, 16, 3)), Amount(book.Read(deductions, 24, 3)), 0.001);
+  // Rate rows: output tax, then purchase tax; input tax from row 9.
+  ASSERT_FALSE(figures.output_tax.empty());
+  EXPECT_EQ(Text(book.Read(rates, 3, 2)), "Output Tax");
+  EXPECT_EQ(Text(book.Read(rates, 3, 1)), RateText(figures.output_tax[0].rate));
+  const int purchase_row = 3 + static_cast<int>(figures.output_tax.size());
+  EXPECT_EQ(Text(book.Read(rates, purchase_row, 2)), "Purchase Tax");
+  EXPECT_NEAR(Amount(book.Read(rates, purchase_row, 5)), figures.purchase_tax[0].taxable, 0.001);
+  EXPECT_EQ(Text(book.Read(input, 9, 2)), RateText(figures.input_tax[0].rate) + "%");
+  EXPECT_NEAR(Amount(book.Read(input, 9, 5)), figures.input_tax[0].vat, 0.001);
+
+  // The balance adds up as the template computes it.
+  EXPECT_NEAR(Amount(book.Read(balance, 26, 2)), Amount(book.Read(balance, 7, 2)), 0.001);
+  const double net = Amount(book.Read(balance, 20, 2)) - Amount(book.Read(balance, 27, 2));
+  EXPECT_NEAR(Amount(book.Read(balance, 28, 2)), net > 0 ? net : 0, 0.001);
+  EXPECT_NEAR(Amount(book.Read(balance, 29, 2)), net < 0 ? -net : 0, 0.001);
+  EXPECT_NEAR(Amount(book.Read(balance, 32, 2)),
+              Amount(book.Read(balance, 29, 2)) - Amount(book.Read(balance, 30, 2)), 0.001);
+
+  // Payments: April to March, each row's total beside its payments.
+  std::map<int, std::pair<int, int>> per_month;
+  for (const Payment& p : figures.vat_payments) ++per_month[*p.month].first;
+  for (const Payment& p : figures.bank_cash_payments) ++per_month[*p.month].second;
+  int rows = 0;
+  for (const auto& [month, counts] : per_month) rows += std::max(counts.first, counts.second);
+  EXPECT_EQ(Text(book.Read(payments, 3, 1)), "April");
+  EXPECT_NEAR(Amount(book.Read(payments, 3, 2)), figures.vat_payments[0].amount, 0.001);
+  EXPECT_EQ(Text(book.Read(payments, 3, 3)), figures.vat_payments[0].date);
+  EXPECT_EQ(Text(book.Read(payments, 2 + rows, 1)), "March");
+  EXPECT_EQ(Text(book.Read(payments, 3 + rows, 1)), "");
+  for (int row = 3; row < 3 + rows; ++row) {
+    EXPECT_NEAR(Amount(book.Read(payments, row, 6)),
+                Amount(book.Read(payments, row, 2)) + Amount(book.Read(payments, row, 4)), 0.001)
+        << "payments row " << row;
+  }
+  // Sheet 5 is the template's.
+  OfficeSpreadsheet blank(SharedOffice());
+  blank.Open(master_ + "/" + kForm205Template);
+  for (int row = 1; row <= 5; ++row) {
+    EXPECT_EQ(book.Read(book.SheetAt(5), row, 1), blank.Read(blank.SheetAt(5), row, 1));
+  }
+  blank.Close();
+  book.Close();
+}
+
+TEST_F(Form202205OfficeTest, Form202SavedWorkbookHoldsTheMonth) {
+  October();
+  Run(Form202, master_);
+  ASSERT_EQ(run_.ui.messages.size(), 1u) << run_.ui.Transcript();
+  const std::string saved = out_ + "/Form - 202 - Monthly - October.xls";
+  ASSERT_TRUE(fs::exists(saved));
+  const Form202Figures figures = ReadForm202Figures(run_.lists.connection, run_.session, run_.ui);
+
+  OfficeSpreadsheet book(SharedOffice());
+  book.Open(saved);
+  const Sheet basic = book.SheetNamed("Basic Info"), part_a = book.SheetNamed("PartA"),
+              part_b = book.SheetNamed("PartB"), part_c = book.SheetNamed("PartC");
+  EXPECT_EQ(Text(book.Read(basic, 2, 2)), "24073001234");
+  EXPECT_EQ(Text(book.Read(basic, 3, 2)), "October");
+  EXPECT_EQ(Amount(book.Read(basic, 4, 2)), 2015);
+  EXPECT_NEAR(Amount(book.Read(part_a, 3, 2)), figures.sales_open, 0.001);
+  EXPECT_NEAR(Amount(book.Read(part_a, 4, 2)), figures.sales_period, 0.001);
+  EXPECT_NEAR(Amount(book.Read(part_a, 5, 2)), figures.sales_close, 0.001);
+  EXPECT_NEAR(Amount(book.Read(part_a, 5, 3)), figures.purchases_close, 0.001);
+  EXPECT_NEAR(Amount(book.Read(part_a, 5, 2)),
+              Amount(book.Read(part_a, 3, 2)) + Amount(book.Read(part_a, 4, 2)), 0.001);
+  // Zeros are written as numbers.
+  EXPECT_EQ(book.Read(part_b, 2, 2), CellValue(0.0));
+  EXPECT_EQ(book.Read(part_b, 7, 2), CellValue(0.0));
+  EXPECT_NEAR(Amount(book.Read(part_b, 6, 2)), figures.sales_period * 0.005, 1e-9);
+  // The template's total payable.
+  EXPECT_NEAR(Amount(book.Read(part_b, 10, 2)), figures.sales_period * 0.005, 1e-9);
+  EXPECT_NEAR(Amount(book.Read(part_c, 2, 2)), figures.purchases_period, 0.001);
+  EXPECT_NEAR(Amount(book.Read(part_c, 4, 2)), figures.class5_purchases, 0.001);
+  EXPECT_EQ(Text(book.Read(part_c, 10, 2)), "05.00%");
+  EXPECT_EQ(Text(book.Read(part_c, 9, 2)), "");
+  double taxable = 0;
+  for (const PartCRow& row : PartCRows(figures.input_tax)) taxable += row.rate.taxable;
+  EXPECT_NEAR(Amount(book.Read(part_c, 13, 4)), taxable, 0.001);
+  book.Close();
+}
+
+TEST_F(Form202205OfficeTest, FailedRunLeavesNoFileAndTheOfficeServesTheNext) {
+  // Form 201's template in place of Form 205's: no payments sheet, so the run fails once the
+  // payments are listed.
+  const std::string master = out_ + "/Master";
+  fs::create_directory(master);
+  fs::copy_file(master_ + "/VAT_RET_201_Monthly_new.xls", master + "/" + kForm205Template);
+  Year();
+  EXPECT_THROW(Run(Form205, master), ProgramEnding);
+  ASSERT_EQ(run_.ui.messages.size(), 2u) << run_.ui.Transcript();
+  EXPECT_EQ(run_.ui.messages[1].title, "Form 205 - Error");
+  EXPECT_TRUE(run_.ui.ended);
+  EXPECT_FALSE(fs::exists(out_ + "/Form 205 - Annually - Annually - 01.xls"));
+  EXPECT_FALSE(run_.wait.state().visible);
+
+  run_.ui.messages.clear();
+  October();
+  Run(Form202, master_);
+  ASSERT_EQ(run_.ui.messages.size(), 1u) << run_.ui.Transcript();
+  EXPECT_TRUE(fs::exists(out_ + "/Form - 202 - Monthly - October.xls"));
+}
+
+}  // namespace
+}  // namespace vatrix
