@@ -1,5 +1,7 @@
 #include "app/host_picker.h"
 
+#include <algorithm>
+
 #include "app/file_probes.h"
 #include "hostdata/file_names.h"
 #include "hostdata/text.h"
@@ -38,6 +40,12 @@ void HostPicker::OrdovaPath_Select(int index) {
   }
   host_folder_ = folder;
   state_ = State::kChosen;
+}
+
+void HostPicker::Browse(const std::string& folder) {
+  auto listed = std::find(items_.begin(), items_.end(), folder);
+  if (listed == items_.end()) listed = items_.insert(items_.end(), folder);
+  OrdovaPath_Select(static_cast<int>(listed - items_.begin()));
 }
 
 void HostPicker::cmdExit_Click() { state_ = State::kClosed; }

@@ -24,6 +24,8 @@ class HostPicker {
   // Enter or double click on the item at `index`: a folder holding Company.dbf is chosen and
   // the picker closes; otherwise the not-found message is shown and the picker stays open.
   void OrdovaPath_Select(int index);
+  // A folder found by browsing: listed (once) and selected as by Enter.
+  void Browse(const std::string& folder);
   // The Exit button: closes the picker, which ends the program.
   void cmdExit_Click();
 

@@ -56,6 +56,18 @@ TEST_F(HostPickerTest, CandidateWithoutCatalogueKeepsThePickerOpen) {
   EXPECT_EQ(ui_.messages.size(), 2u);
 }
 
+TEST_F(HostPickerTest, BrowsedFolderIsListedOnceAndChosenLikeEnter) {
+  HostPicker picker({bad_, good_ + "/"}, ui_);
+  picker.Load();
+  picker.Browse(bad_);
+  EXPECT_EQ(picker.items().size(), 2u);
+  EXPECT_EQ(picker.state(), HostPicker::State::kOpen);
+  picker.Browse(good_);
+  EXPECT_EQ(picker.items().size(), 3u);
+  EXPECT_EQ(picker.selected(), 2);
+  EXPECT_EQ(picker.host_folder(), good_);
+}
+
 TEST_F(HostPickerTest, NoCandidateEndsTheProgram) {
   HostPicker picker({}, ui_);
   picker.Load();

@@ -225,7 +225,12 @@ void MainWindow::LoadCatalogue() {
     session_.StartFailed = true;
     return;
   }
-  std::vector<std::string> companies = CatalogueChooserItems(session_.HostFolder);
+  std::vector<std::string> left_out;
+  std::vector<std::string> companies = CatalogueChooserItems(session_.HostFolder, &left_out);
+  for (const std::string& row : left_out) {
+    ShowMessage("A company of Company.dbf cannot be read and is not listed: " + row,
+                MessageIcon::kInformation);
+  }
   if (companies.empty()) {
     ShowMessage(
         "There is no Company Install in Ordova.....\r\n\r\nSORRY...We can't proceed further...",

@@ -137,7 +137,8 @@ class MainWindow {
   static std::optional<Control> FormButton(std::string_view return_code);
   // The form of a return-form button; nullptr for any other control.
   static const ReturnForm* FormOf(Control button);
-  // Makes `builder` the one Proceed calls for `return_code` in place of the form table's.
+  // Makes `builder` the one Proceed calls for `return_code` in place of the form table's; an
+  // empty one makes the form unavailable ("... is not available in this build.").
   void RegisterBuilder(const std::string& return_code, Builder builder);
   // Makes `factory` the maker of each builder run's workbook engine. Without one, a builder
   // that opens a workbook fails with kEngineUnavailable.

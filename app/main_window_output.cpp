@@ -198,7 +198,7 @@ void MainWindow::Dispatch() {
   if (!row) return;
   const std::string form(row->name);
   const auto builder = builders_.find(session_.ReturnCode);
-  if (builder == builders_.end()) {
+  if (builder == builders_.end() || !builder->second) {
     ShowMessage(form + " is not available in this build.", MessageIcon::kCritical);
     return;
   }

@@ -617,25 +617,26 @@ TEST_F(MainWindowTest, ProceedHandsTheChoicesToTheBuilder) {
 }
 
 TEST_F(MainWindowTest, MissingOrFailingBuilderIsReported) {
-  MainWindow& window = OpenCompany(SampleFolder(), "0007", Button("201C"));
+  MainWindow& window = OpenCompany(SampleFolder(), "0007", Button("202"));
+  window.RegisterBuilder("202", {});  // every form has its builder: take one away
   window.SetText(Control::kText1, out_ + "/");
   window.MoveFocus(Control::kCmd201AProceed);
   window.cmd201AProceed_Click();
   ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text, "Form 201C is not available in this build.");
+  EXPECT_EQ(ui_.messages[0].text, "Form 202 is not available in this build.");
   EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kCritical);
   EXPECT_EQ(ui_.messages[0].title, "Ordova - Vatrix");
   EXPECT_FALSE(window.builder_ran());
   EXPECT_FALSE(window.shown(Control::kFra201A));
-  EXPECT_EQ(window.focus(), Button("201C"));
+  EXPECT_EQ(window.focus(), Button("202"));
 
-  window.RegisterBuilder("201C", [](BuildContext&) {
+  window.RegisterBuilder("202", [](BuildContext&) {
     throw HostError(kQueryRejected, "The query cannot be run", "query: Select");
   });
-  window.PressFormButton(Button("201C"));
+  window.PressFormButton(Button("202"));
   window.MoveFocus(Control::kCmd201AProceed);
   window.cmd201AProceed_Click();
-  EXPECT_EQ(ui_.messages.back().title, "Form 201C - Error");
+  EXPECT_EQ(ui_.messages.back().title, "Form 202 - Error");
   EXPECT_FALSE(window.shown(Control::kFra201A));
 }
 

@@ -146,6 +146,8 @@ Office::Office(OfficeOptions options) : connection_(std::make_unique<Connection>
 
 Office::~Office() { connection_->Disconnect(); }
 
+void Office::Start() { connection_->EnsureStarted(); }
+
 pid_t Office::pid() const {
   return connection_->process && !connection_->process->Ended() ? connection_->process->pid() : -1;
 }
