@@ -9,6 +9,7 @@
 #include "hostdata/folder_database.h"
 #include "hostdata/host_error.h"
 #include "hostdata/jet_sql.h"
+#include "hostdata/table_layout.h"
 #include "hostdata/text.h"
 
 namespace vatrix {
@@ -70,6 +71,27 @@ Value ColumnValue(sqlite3_stmt* statement, int column) {
   }
 }
 
+// A column the queries read that a loaded table lacks is a table that cannot be read as the
+// return needs it: it stops the run, naming the file and field, instead of counting as 0.
+void ThrowIfLayoutFieldMissing(const std::string& message, const FolderDatabase& database,
+                               const std::vector<std::string>& tables) {
+  constexpr std::string_view kNoSuchColumn = "no such column: ";
+  if (message.rfind(kNoSuchColumn, 0) != 0) return;
+  std::string column = message.substr(kNoSuchColumn.size());
+  std::string qualifier;
+  if (const auto dot = column.rfind('.'); dot != std::string::npos) {
+    qualifier = column.substr(0, dot);
+    column = column.substr(dot + 1);
+  }
+  for (const std::string& table : tables) {
+    if (!qualifier.empty() && !EqualsIgnoreCase(qualifier, table)) continue;
+    const std::string file = database.FileOf(table);
+    if (file.empty() || !LayoutReads(table, column)) continue;
+    throw HostError(kCorruptTable, "The table has no field " + column + ", which the return reads",
+                    "table file " + file + ", field " + column);
+  }
+}
+
 [[noreturn]] void Rejected(const std::string& message, std::string_view query) {
   const bool unknown = message.rfind("no such column", 0) == 0 ||
                        message.rfind("no such function", 0) == 0 ||
@@ -122,6 +144,7 @@ RecordSet Connection::Execute(std::string_view query) const {
   if (sqlite3_prepare_v2(db, translated.sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
     const std::string message = sqlite3_errmsg(db);
     sqlite3_finalize(statement);
+    ThrowIfLayoutFieldMissing(message, *database_, translated.tables);
     Rejected(message, query);
   }
   const int columns = sqlite3_column_count(statement);

@@ -164,6 +164,11 @@ TEST_F(ConnectionTest, FailuresSayWhatAndWhere) {
 }
 
 TEST_F(ConnectionTest, TablesThatCannotBeReadExactlyFailNamingFileAndField) {
+  // A field the returns read that the file lacks; a name no return reads stays a bad query.
+  ExpectFailure("SELECT Sum(TAX_AMT) FROM SP", kCorruptTable, "Sp.DBF, field TAX_AMT");
+  ExpectFailure("SELECT Sum(Sp.TAX_AMT) FROM Sp", kCorruptTable, "Sp.DBF, field TAX_AMT");
+  ExpectFailure("SELECT Sum(TAX_AMT) FROM STAX", kUnknownName, "query:");
+
   TestTable dates_as_text = Bills("100");
   dates_as_text.fields[1].type = 'C';
   Write("Sp.DBF", dates_as_text);

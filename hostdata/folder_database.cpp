@@ -282,6 +282,11 @@ std::vector<std::string> FolderDatabase::SkippedRecords(const std::string& table
   return found == loaded_.end() ? std::vector<std::string>() : found->second.skipped;
 }
 
+std::string FolderDatabase::FileOf(const std::string& table) const {
+  const auto found = loaded_.find(ToLowerAscii(table));
+  return found == loaded_.end() ? std::string() : found->second.stamp.path;
+}
+
 void FolderDatabase::Drop(const std::string& key) {
   if (loaded_.erase(key)) Exec("DROP TABLE IF EXISTS " + Quoted(key), "table " + key);
 }

@@ -39,6 +39,8 @@ class FolderDatabase {
   // The records left out of the loaded `table` because a value did not fit its field, one
   // line each (only tables whose layout skips bad rows leave any out).
   std::vector<std::string> SkippedRecords(const std::string& table) const;
+  // The file the loaded `table` was read from; "" when it is not loaded.
+  std::string FileOf(const std::string& table) const;
 
   // Creates the indexes SQLite would otherwise build afresh for every run of `sql` (automatic
   // indexes on join keys), so that they are built once per loaded table.

@@ -170,7 +170,7 @@ void CheckTableLayout(std::string_view name, const std::vector<DbfField>& fields
     for (const DbfField& candidate : fields) {
       if (EqualsIgnoreCase(candidate.name, column.name)) field = &candidate;
     }
-    // A column the file lacks fails every query that names it, loudly, in the query engine.
+    // A column the file lacks stops the first query that names it (Connection::Execute).
     if (field == nullptr) continue;
     const std::string where = "table file " + path + ", field " + field->name;
     if (std::strchr(FitTypes(column.kind), field->type) == nullptr) {
@@ -180,6 +180,15 @@ void CheckTableLayout(std::string_view name, const std::vector<DbfField>& fields
                       where);
     }
   }
+}
+
+bool LayoutReads(std::string_view name, std::string_view column) {
+  const Layout* layout = FindLayout(name);
+  if (layout == nullptr) return false;
+  for (const Column& candidate : layout->columns) {
+    if (EqualsIgnoreCase(candidate.name, column)) return true;
+  }
+  return false;
 }
 
 }  // namespace vatrix

@@ -28,6 +28,9 @@ const TableLayout* FindTableLayout(std::string_view name);
 void CheckTableLayout(std::string_view name, const std::vector<DbfField>& fields,
                       const std::string& path);
 
+// Whether the queries read `column` from table `name` (letter case ignored in both).
+bool LayoutReads(std::string_view name, std::string_view column);
+
 }  // namespace vatrix
 
 #endif  // VATRIX_HOSTDATA_TABLE_LAYOUT_H_

@@ -213,23 +213,33 @@ TEST_F(Form3BRunTest, EmptyPeriodAndFailures) {
   for (const int row : {3, 5, 7, 8, 9, 13}) EXPECT_EQ(Written(*kept_, 1, row, 2), 0.0);
   for (const auto& write : kept_->writes) EXPECT_NE(write.sheet, 2);
 
-  // No NARR1 field: C12 and C14 fail; no VAT account posting: the credit check fails. Each is
-  // reported under its own title and the return is still saved.
+  // No VAT account posting: the credit check fails under its own title and the return is
+  // still saved.
   run_.ui.messages.clear();
-  Write({kPostings.begin(), kPostings.end() - 1}, false);
+  Write({kPostings.begin(), kPostings.end() - 1}, true);
   Run();
-  ASSERT_EQ(run_.ui.messages.size(), 4u) << run_.ui.Transcript();
+  ASSERT_EQ(run_.ui.messages.size(), 2u) << run_.ui.Transcript();
   EXPECT_EQ(run_.ui.messages[0].title, "Vat Credit Check - Error");
-  EXPECT_EQ(run_.ui.messages[1].title, "Get Amount - Error");
-  EXPECT_EQ(run_.ui.messages[2].title, "Get Amount - Error");
-  EXPECT_EQ(run_.ui.messages[3].icon, MessageIcon::kInformation);
+  EXPECT_EQ(run_.ui.messages[1].icon, MessageIcon::kInformation);
+
+  // A ledger without the narration field cannot give C12 and C14: the run stops, naming the
+  // field, and saves nothing.
+  run_.ui.messages.clear();
+  kept_->saves.clear();
+  Write(kPostings, false);
+  Run();
+  ASSERT_FALSE(run_.ui.messages.empty());
+  EXPECT_EQ(run_.ui.messages.back().title, "Form 3B - Error");
+  EXPECT_NE(run_.ui.messages.back().text.find("field Narr1"), std::string::npos);
+  EXPECT_TRUE(kept_->saves.empty());
 
   // A template without sheet 6 fails the run: no file.
   run_.ui.messages.clear();
+  Write(kPostings, true);
   template_sheets_ = 5;
   Run();
-  ASSERT_EQ(run_.ui.messages.size(), 4u) << run_.ui.Transcript();
-  EXPECT_EQ(run_.ui.messages[3].title, "Form 3B - Error");
+  ASSERT_FALSE(run_.ui.messages.empty());
+  EXPECT_EQ(run_.ui.messages.back().title, "Form 3B - Error");
   EXPECT_TRUE(kept_->saves.empty());
   EXPECT_TRUE(kept_->closed);
 }
