@@ -38,24 +38,7 @@ int WritesInRows(const MemorySpreadsheet& m, int sheet, int first, int last) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Queries and the rows of PartC.
-
-TEST(Form202QueriesTest, TextsAreTheReturnsOwn) {
-  const Form202Queries q = Form202AggregateQueries(
-      " #3/31/2016# ", " Between #4/1/2016# and #4/30/2016# ", " #4/30/2016# ");
-  const std::string sales = "SELECT Sum(Bill_amt) AS Amount From SP WHERE (SP.VTYPE='SA') and ";
-  const std::string purchases = "SELECT Sum(Bill_amt) AS Amount From SP WHERE (SP.VTYPE='PU') and ";
-  EXPECT_EQ(q.sales_open, sales + "SP.DATE<= #3/31/2016# ");
-  EXPECT_EQ(q.purchases_open, purchases + "SP.DATE<= #3/31/2016# ");
-  EXPECT_EQ(q.sales_period, sales + "SP.DATE Between #4/1/2016# and #4/30/2016# ");
-  EXPECT_EQ(q.purchases_period, purchases + "SP.DATE Between #4/1/2016# and #4/30/2016# ");
-  EXPECT_EQ(q.sales_close, sales + "SP.DATE<= #4/30/2016# ");
-  EXPECT_EQ(q.purchases_close, purchases + "SP.DATE<= #4/30/2016# ");
-  EXPECT_EQ(q.class5_purchases,
-            "SELECT Sum([Bill_amt]) AS Amount FROM SP LEFT JOIN STAX ON SP.ST_TYPE = STAX.CODE "
-            "WHERE SP.VTYPE='PU' AND STAX.VATTYPE=5 And SP.DATE Between #4/1/2016# and "
-            "#4/30/2016# ");
-}
+// The rows of PartC.
 
 TEST(Form202PartCTest, NamedRatesAddUpAndOtherRatesKeepTheLast) {
   // Both halves of the input-tax query give 5 %: row 10 holds their sum.
