@@ -6,8 +6,8 @@
 
 #include "hostdata/host_error.h"
 #include "hostdata/test_tables.h"
-#include "returns/build_fixture.h"
 #include "returns/form201.h"
+#include "returns/office_build_test.h"
 #include "workbook/office_spreadsheet.h"
 
 namespace vatrix {
@@ -15,47 +15,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double Amount(const CellValue& value) {
-  if (const double* number = std::get_if<double>(&value)) return *number;
-  EXPECT_EQ(std::get<std::string>(value), "") << "a cell holds text where an amount belongs";
-  return 0;
-}
+using testing::Amount;
 
-class Form201OfficeTest : public ::testing::Test {
+class Form201OfficeTest : public testing::OfficeBuildTest {
  protected:
-  // One office for all the tests, ended before the program's own teardown begins.
-  static void SetUpTestSuite() { office_ = new Office(); }
-  static void TearDownTestSuite() {
-    delete office_;
-    office_ = nullptr;
-  }
-  static Office& SharedOffice() { return *office_; }
-
   void SetUp() override {
-    const char* sample = std::getenv("VATRIX_SAMPLE");
-    sample_ = sample ? sample : std::string(VATRIX_BINARY_DIR) + "/sample";
-    out_ = testing::MakeTempFolder();
+    OfficeBuildTest::SetUp();
     run_.session.ReturnCode = "201";
-    run_.panel.output_folder = out_ + "/";
     run_.panel.file_name = "Form 201 - Monthly - April";
-    run_.lists.connection.OpenFolder(sample_ + "/007");
-    run_.spreadsheets = [] { return std::make_unique<OfficeSpreadsheet>(SharedOffice()); };
   }
-  void TearDown() override { fs::remove_all(out_); }
 
   void Run(const std::string& master) {
     run_.master_folder = master;
     BuildContext context = run_.Context();
     Form201(context);
   }
-
-  std::string sample_;
-  std::string out_;
-  testing::BuildFixture run_;
-  static Office* office_;
 };
-
-Office* Form201OfficeTest::office_ = nullptr;
 
 TEST_F(Form201OfficeTest, SavedWorkbookHoldsTheFiguresAndTheTemplatesTotals) {
   Run(std::string(VATRIX_BINARY_DIR) + "/Master");

@@ -8,9 +8,9 @@
 
 #include "hostdata/host_error.h"
 #include "hostdata/test_tables.h"
-#include "returns/build_fixture.h"
 #include "returns/form202.h"
 #include "returns/form205.h"
+#include "returns/office_build_test.h"
 #include "workbook/office_spreadsheet.h"
 
 namespace vatrix {
@@ -18,11 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double Amount(const CellValue& value) {
-  if (const double* number = std::get_if<double>(&value)) return *number;
-  EXPECT_EQ(std::get<std::string>(value), "") << "a cell holds text where an amount belongs";
-  return 0;
-}
+using testing::Amount;
 
 std::string Text(const CellValue& value) {
   const std::string* text = std::get_if<std::string>(&value);
@@ -30,27 +26,8 @@ std::string Text(const CellValue& value) {
   return text ? *text : "";
 }
 
-class Form202205OfficeTest : public ::testing::Test {
+class Form202205OfficeTest : public testing::OfficeBuildTest {
  protected:
-  // One office for all the tests, ended before the program's own teardown begins.
-  static void SetUpTestSuite() { office_ = new Office(); }
-  static void TearDownTestSuite() {
-    delete office_;
-    office_ = nullptr;
-  }
-  static Office& SharedOffice() { return *office_; }
-
-  void SetUp() override {
-    const char* sample = std::getenv("VATRIX_SAMPLE");
-    sample_ = sample ? sample : std::string(VATRIX_BINARY_DIR) + "/sample";
-    master_ = std::string(VATRIX_BINARY_DIR) + "/Master";
-    out_ = testing::MakeTempFolder();
-    run_.panel.output_folder = out_ + "/";
-    run_.lists.connection.OpenFolder(sample_ + "/007");
-    run_.spreadsheets = [] { return std::make_unique<OfficeSpreadsheet>(SharedOffice()); };
-  }
-  void TearDown() override { fs::remove_all(out_); }
-
   void Year() {
     run_.session.ReturnCode = "205";
     run_.panel.return_type = "Annually";
@@ -75,15 +52,7 @@ class Form202205OfficeTest : public ::testing::Test {
     BuildContext context = run_.Context();
     builder(context);
   }
-
-  std::string sample_;
-  std::string master_;
-  std::string out_;
-  testing::BuildFixture run_;
-  static Office* office_;
 };
-
-Office* Form202205OfficeTest::office_ = nullptr;
 
 TEST_F(Form202205OfficeTest, Form205SavedWorkbookHoldsTheYear) {
   Year();

@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "hostdata/test_tables.h"
-#include "returns/build_fixture.h"
 #include "returns/form201c.h"
 #include "returns/form3b.h"
+#include "returns/office_build_test.h"
 #include "returns/special_characters.h"
 #include "workbook/office_spreadsheet.h"
 
@@ -17,40 +17,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double Amount(const CellValue& value) {
-  if (const double* number = std::get_if<double>(&value)) return *number;
-  EXPECT_EQ(std::get<std::string>(value), "") << "a cell holds text where an amount belongs";
-  return 0;
-}
+using testing::Amount;
 
-class OfficeReturnTest : public ::testing::Test {
+class OfficeReturnTest : public testing::OfficeBuildTest {
  protected:
-  // One office for all the tests, ended before the program's own teardown begins.
-  static void SetUpTestSuite() { office_ = new Office(); }
-  static void TearDownTestSuite() {
-    delete office_;
-    office_ = nullptr;
-  }
-  static Office& SharedOffice() { return *office_; }
-
   void SetUp() override {
-    const char* sample = std::getenv("VATRIX_SAMPLE");
-    const std::string folder = sample ? sample : std::string(VATRIX_BINARY_DIR) + "/sample";
-    out_ = testing::MakeTempFolder();
+    OfficeBuildTest::SetUp();
     run_.session.SpecialChars = SpecialCharsTable();
-    run_.panel.output_folder = out_ + "/";
     run_.panel.file_name = "Return";
-    run_.lists.connection.OpenFolder(folder + "/007");
-    run_.spreadsheets = [] { return std::make_unique<OfficeSpreadsheet>(SharedOffice()); };
   }
-  void TearDown() override { fs::remove_all(out_); }
-
-  std::string out_;
-  testing::BuildFixture run_;
-  static Office* office_;
 };
-
-Office* OfficeReturnTest::office_ = nullptr;
 
 TEST_F(OfficeReturnTest, Form3BQuarterAddsUpInTheSavedWorkbook) {
   run_.session.PeriodRange = " Between #4/1/2015# and #6/30/2015# ";
