@@ -121,13 +121,8 @@ void FillForm3B(Spreadsheet& sheets, TemplateSession* workbook, const Form3BFigu
 }
 
 void Form3B(BuildContext& context) {
-  context.workbook.TemplateName = kForm3BTemplate;
-  const std::optional<std::string> path =
-      CheckTemplate(context.master_folder, context.workbook, context.ui);
-  if (!path) {
-    context.wait.SetHourglass(false);
-    return;
-  }
+  const std::optional<std::string> path = CheckReturnTemplate(context, kForm3BTemplate);
+  if (!path) return;
   RunBuilder(context, FailureReport::kDatabase, "Form 3B - Error", [&](BuilderRun& run) {
     Session& session = context.session;
     const Connection& connection = context.lists.connection;
