@@ -3,6 +3,7 @@
 
 #include "app/company_catalogue.h"
 #include "app/settings_file.h"
+#include "hostdata/code_page.h"
 #include "hostdata/failure_report.h"
 #include "hostdata/file_names.h"
 #include "returns/special_characters.h"
@@ -218,6 +219,20 @@ void MainWindow::Form_Load() {
 }
 
 void MainWindow::LoadCatalogue() {
+  // "CodePage" under [Settings]: the code page of tables whose headers name none, unless the
+  // command line named one already.
+  const std::string code_page = GetINI(platform_.SettingsFile(), "Settings", "CodePage");
+  if (!code_page.empty() && UnnamedCodePage().empty()) {
+    try {
+      SetUnnamedCodePage(code_page);
+    } catch (const HostError&) {
+      ShowMessage("The settings file " + platform_.SettingsFile() + " names code page " +
+                      code_page + " under CodePage, which is not known",
+                  MessageIcon::kCritical);
+      session_.StartFailed = true;
+      return;
+    }
+  }
   if (!FindFileIgnoringCase(session_.HostFolder, "Company.dbf")) {
     ShowMessage("Company.Dbf File Not Found in " + session_.HostFolder +
                     "\r\n\r\nSORRY...We can't proceed further...",

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "hostdata/code_page.h"
 #include "hostdata/test_tables.h"
 #include "returns/build_fixture.h"
 
@@ -282,6 +283,21 @@ TEST_F(SmallInstallationTest, SettingsFileTurnsTaxSelectionOn) {
   EXPECT_FALSE(Open(host_).session().TaxSelection);
   WriteSettings("[Other]\nTax Selection=Yes\n");
   EXPECT_FALSE(Open(host_).session().TaxSelection);
+}
+
+TEST_F(SmallInstallationTest, SettingsFileNamesTheCodePageOfTablesThatNameNone) {
+  WriteSettings("[Settings]\nCodePage=850\n");
+  Open(host_);
+  EXPECT_EQ(UnnamedCodePage(), "CP850");
+  SetUnnamedCodePage("");
+  WriteSettings("[Settings]\nCodePage=Klingon\n");
+  EXPECT_TRUE(Open(host_).session().StartFailed);
+  EXPECT_NE(ui_.messages.back().text.find("names code page Klingon"), std::string::npos);
+  SetUnnamedCodePage("1251");  // named on the command line: the settings file does not change it
+  WriteSettings("[Settings]\nCodePage=850\n");
+  Open(host_);
+  EXPECT_EQ(UnnamedCodePage(), "CP1251");
+  SetUnnamedCodePage("");
 }
 
 // ---------------------------------------------------------------------------------------

@@ -116,38 +116,39 @@ const Layout* FindLayout(std::string_view name) {
   return nullptr;
 }
 
-// The field types that hold a column of `kind` exactly. Memo and binary fields hold nothing
-// the tables' reader returns, so no column may live in one.
+// The field types that hold a column of `kind` exactly: text in character, memo and varchar
+// fields, numbers in numeric, float, integer, currency and double ones. Fields of other types
+// (binary, pictures) are not read, so no column may live in one.
 const char* FitTypes(Kind kind) {
   switch (kind) {
     case Kind::kText:
-      return "C";
+      return "CMV";
     case Kind::kNumber:
-      return "NF";
+      return "NFIYB";
     case Kind::kDate:
       return "D";
     case Kind::kLogical:
       return "L";
     case Kind::kCode:
-      return "CNF";
+      return "CNFIV";
     case Kind::kAny:
       break;
   }
-  return "CNFDL";
+  return "CNFDLMIYBTV";
 }
 
 const char* KindName(Kind kind) {
   switch (kind) {
     case Kind::kText:
-      return "character (C)";
+      return "character, memo or varchar (C, M or V)";
     case Kind::kNumber:
-      return "numeric (N or F)";
+      return "numeric (N, F, I, Y or B)";
     case Kind::kDate:
       return "date (D)";
     case Kind::kLogical:
       return "logical (L)";
     case Kind::kCode:
-      return "character or numeric (C, N or F)";
+      return "character or numeric (C, N, F, I or V)";
     case Kind::kAny:
       break;
   }
