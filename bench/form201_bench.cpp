@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   bench.heading = "Form 201, April 2015";
   bench.template_name = vatrix::kForm201Template;
   bench.tables = {"SP", "ITVAT", "STAX", "ACT", "LEDGER"};
+  bench.preload = vatrix::Form201Queries;
   bench.return_type = "Monthly";
   bench.set_session = [](vatrix::Session* session) {
     session->ReturnCode = "201";

@@ -52,6 +52,11 @@ class TimedSpreadsheet : public vatrix::OfficeSpreadsheet {
     OfficeSpreadsheet::Open(path);
     open_end = Clock::now();
   }
+  void OpenWithMacros(const std::string& path) override {
+    open_begin = Clock::now();
+    OfficeSpreadsheet::OpenWithMacros(path);
+    open_end = Clock::now();
+  }
   void Write(const vatrix::Sheet& sheet, int row, int column,
              const vatrix::CellValue& value) override {
     if (cells_) (*cells_)[row][column] = value;

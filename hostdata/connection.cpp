@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -92,6 +93,35 @@ void ThrowIfLayoutFieldMissing(const std::string& message, const FolderDatabase&
   }
 }
 
+// Notes, while a statement is prepared, each read of a column whose values the table's reader
+// could not give; a statement that reads any is refused.
+struct UnreadableCheck {
+  const FolderDatabase* database = nullptr;
+  std::vector<const UnreadableField*> refused;
+
+  // One failure naming every refused column, each with its own source.
+  [[noreturn]] void Throw() const {
+    std::string description, source;
+    for (const UnreadableField* field : refused) {
+      description += (description.empty() ? "" : "; ") + field->description;
+      source += (source.empty() ? "" : "; ") + field->source;
+    }
+    throw HostError(kCorruptTable, description, source);
+  }
+};
+
+int RefuseUnreadableColumns(void* data, int action, const char* table, const char* column,
+                            const char*, const char*) {
+  auto* check = static_cast<UnreadableCheck*>(data);
+  if (action != SQLITE_READ || table == nullptr || column == nullptr) return SQLITE_OK;
+  const UnreadableField* field = check->database->UnreadableColumn(table, column);
+  if (field == nullptr) return SQLITE_OK;
+  if (std::find(check->refused.begin(), check->refused.end(), field) == check->refused.end()) {
+    check->refused.push_back(field);
+  }
+  return SQLITE_IGNORE;  // read as null, so that preparing goes on to name the others
+}
+
 [[noreturn]] void Rejected(const std::string& message, std::string_view query) {
   const bool unknown = message.rfind("no such column", 0) == 0 ||
                        message.rfind("no such function", 0) == 0 ||
@@ -137,11 +167,20 @@ RecordSet Connection::Execute(std::string_view query) const {
   }
   const TranslatedQuery translated = TranslateJetSql(query);
   database_->EnsureTables(translated.tables);
+  database_->LoadColumnsFor(translated.sql);
   if (translated.long_date_range) database_->AddLongRangeIndexes(translated.tables);
   database_->AddIndexesFor(translated.sql);
   sqlite3* db = database_->db();
   sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db, translated.sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+  UnreadableCheck check{database_.get(), {}};
+  sqlite3_set_authorizer(db, RefuseUnreadableColumns, &check);
+  const int prepared = sqlite3_prepare_v2(db, translated.sql.c_str(), -1, &statement, nullptr);
+  sqlite3_set_authorizer(db, nullptr, nullptr);
+  if (!check.refused.empty()) {
+    sqlite3_finalize(statement);
+    check.Throw();
+  }
+  if (prepared != SQLITE_OK) {
     const std::string message = sqlite3_errmsg(db);
     sqlite3_finalize(statement);
     ThrowIfLayoutFieldMissing(message, *database_, translated.tables);
@@ -165,6 +204,25 @@ RecordSet Connection::Execute(std::string_view query) const {
   }
   sqlite3_finalize(statement);
   return RecordSet(std::move(names), std::move(rows), QuerySource(query));
+}
+
+void Connection::Preload(const std::vector<std::string>& queries) const {
+  if (!database_) return;
+  std::vector<std::string> texts;
+  for (const std::string& query : queries) {
+    try {
+      TranslatedQuery translated = TranslateJetSql(query);
+      database_->EnsureTables(translated.tables);
+      texts.push_back(std::move(translated.sql));
+    } catch (const HostError&) {
+      // reported when the query runs
+    }
+  }
+  try {
+    database_->LoadColumnsForAll(texts);
+  } catch (const HostError&) {
+    // the table was dropped; the first query that reads it reports why
+  }
 }
 
 std::string CompanyFolder(const std::string& host_folder, const std::string& company_code) {

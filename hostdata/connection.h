@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "hostdata/record_set.h"
 
@@ -34,8 +35,15 @@ class Connection {
   // across connections while their files are unchanged. Throws HostError: kTableUnavailable
   // for a table file that is missing or cannot be read, kCorruptTable for a damaged one,
   // kQueryRejected / kUnknownName for a query the engine cannot run; the source names the
-  // query (and the file, for table faults).
+  // query (and the file, for table faults). A query that reads a field whose values cannot
+  // be read (a type not read, a memo file missing or damaged) fails with kCorruptTable
+  // naming the table file, the memo file and the field; one that does not read it runs.
   RecordSet Execute(std::string_view query) const;
+
+  // Loads, ahead of a run, the tables its query texts read, each table file read once and
+  // with just the columns the texts read, so that running them reads no file again. A text
+  // that cannot be translated or run is passed over: running it reports its fault.
+  void Preload(const std::vector<std::string>& queries) const;
 
  private:
   std::string folder_;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "hostdata/code_page.h"
 #include "hostdata/folder_database.h"
 #include "hostdata/host_error.h"
 #include "hostdata/test_tables.h"
@@ -190,6 +191,61 @@ TEST_F(ConnectionTest, TablesThatCannotBeReadExactlyFailNamingFileAndField) {
   Write("Sp.DBF", Bills("100"));
   Write("SP.dbf", Bills("100"));
   ExpectFailure("SELECT Count(*) FROM SP", kCorruptTable, "table SP");
+}
+
+TEST_F(ConnectionTest, FieldsThatCannotBeReadStopOnlyTheQueriesThatReadThem) {
+  TestTable notes;
+  notes.fields = {{"CODE", 'C', 4}, {"NARR", 'M', 10}, {"PIC", 'G', 10}};
+  notes.rows = {{"1", "1", ""}};
+  std::string bytes = DbfBytes(notes);
+  bytes[0] = '\x83';  // with a dBase III memo file, which is missing
+  testing::WriteFile(folder_ + "/notes.dbf", bytes);
+  EXPECT_EQ(connection_.Execute("SELECT CODE FROM NOTES").field(0), Value::Text("1"));
+  const std::string where = "notes.dbf, memo file " + folder_ + "/notes.dbt, field NARR";
+  ExpectFailure("SELECT * FROM NOTES", kCorruptTable, where);
+  ExpectFailure("SELECT * FROM NOTES", kCorruptTable, "notes.dbf, field PIC");  // each is named
+  ExpectFailure("SELECT Count(*) FROM NOTES WHERE NARR Is Null", kCorruptTable, where);
+  // The memo file appearing reloads the table.
+  testing::WriteFile(folder_ + "/NOTES.DBT", std::string(512, '\0') + "Paid in cash\x1A");
+  EXPECT_EQ(connection_.Execute("SELECT NARR FROM NOTES").field(0), Value::Text("Paid in cash"));
+
+  // So does another code page named for files that name none.
+  TestTable names;
+  names.fields = {{"NAME", 'C', 8}};
+  names.rows = {{"Caf\x82"}};
+  names.language_driver = 0;
+  Write("names.dbf", names);
+  EXPECT_EQ(connection_.Execute("SELECT NAME FROM NAMES").field(0), Value::Text("Caf‚"));
+  SetUnnamedCodePage("850");
+  EXPECT_EQ(connection_.Execute("SELECT NAME FROM NAMES").field(0), Value::Text("Café"));
+  SetUnnamedCodePage("");
+}
+
+// A table holds the columns the queries read; a column read later reads the file again.
+TEST_F(ConnectionTest, TablesLoadTheColumnsTheQueriesReadAndNoOthers) {
+  TestTable items;
+  items.fields = {
+      {"CODE", 'C', 4}, {"NAME", 'C', 8}, {"DAY", 'D', 8}, {"AMT", 'N', 8, 2}, {"BAD", 'N', 4}};
+  items.rows = {{"1", "Caf\xe9", "20150401", "2.5", "1x"},
+                {"2", "", "", "", "1x"},
+                {"3", "gone", "20150402", "7", "1x"},
+                {"4", "Tea", "00000000", "1", "1x"}};
+  items.deleted = {2};
+  Write("items.dbf", items);
+  // The damaged BAD is not read: neither for a count nor for the other columns.
+  EXPECT_DOUBLE_EQ(First("SELECT Count(*) FROM ITEMS"), 3);
+  const int loads = FolderDatabase::ForFolder(folder_)->loads();
+  const std::vector<std::string> queries = {"SELECT Sum(AMT) FROM ITEMS WHERE DAY Is Null",
+                                            "SELECT NAME FROM ITEMS WHERE CODE = '1'"};
+  connection_.Preload(queries);
+  EXPECT_EQ(FolderDatabase::ForFolder(folder_)->loads(), loads + 1);
+  EXPECT_DOUBLE_EQ(First(queries[0]), 1);  // blank and zero dates are null, a blank amount too
+  EXPECT_EQ(connection_.Execute(queries[1]).field(0), Value::Text("Café"));
+  EXPECT_EQ(connection_.Execute("SELECT Count(*) FROM ITEMS WHERE NAME Is Null").field(0),
+            Value::Number(1));
+  EXPECT_EQ(FolderDatabase::ForFolder(folder_)->loads(), loads + 1);
+  ExpectFailure("SELECT Sum(BAD) FROM ITEMS", kCorruptTable, "items.dbf");
+  EXPECT_DOUBLE_EQ(First("SELECT Sum(AMT) FROM ITEMS"), 3.5);  // the deleted record left out
 }
 
 TEST_F(ConnectionTest, ATableRewrittenWithItsSizeAndTimeRestoredIsReloaded) {

@@ -13,11 +13,14 @@
 #include <list>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
 
+#include "hostdata/code_page.h"
 #include "hostdata/dbf_reader.h"
 #include "hostdata/host_error.h"
 #include "hostdata/jet_functions.h"
+#include "hostdata/memo_file.h"
 #include "hostdata/table_layout.h"
 #include "hostdata/text.h"
 
@@ -37,6 +40,9 @@ const char* ColumnType(const DbfField& field) {
   switch (field.type) {
     case 'N':
     case 'F':
+    case 'I':
+    case 'Y':
+    case 'B':
       return "REAL";
     case 'D':
       return kDateColumnType;
@@ -50,6 +56,21 @@ const char* ColumnType(const DbfField& field) {
 // Every query of a return selects a period by date: date columns are indexed as they load.
 // Join keys get their index when a query first needs one (AddIndexesFor).
 bool IndexedOnLoad(const DbfField& field) { return field.type == 'D'; }
+
+constexpr size_t kRowsPerInsert = 16;
+
+// Writes `date` as "yyyy-mm-dd" into `out` (ten characters, no terminator). A table's dates
+// are years 0 to 9999 (eight digits on disk).
+void WriteIsoDate(const Date& date, char* out) {
+  const auto digits = [](int number, char* at, int count) {
+    for (int i = count - 1; i >= 0; --i, number /= 10) at[i] = static_cast<char>('0' + number % 10);
+  };
+  digits(date.year, out, 4);
+  out[4] = '-';
+  digits(date.month, out + 5, 2);
+  out[7] = '-';
+  digits(date.day, out + 8, 2);
+}
 
 // Reads a plan line "SEARCH t USING AUTOMATIC [PARTIAL] COVERING INDEX (a=? AND b=?)" into
 // the table and its columns; false for any other line.
@@ -78,6 +99,8 @@ bool ReadAutomaticIndex(const std::string& detail, std::string* table,
   return !columns->empty();
 }
 
+// Binds `value` to parameter `index`. Text is bound in place: it must outlive the statement's
+// next step.
 void Bind(sqlite3_stmt* statement, int index, const Value& value) {
   switch (value.kind()) {
     case Value::Kind::kNull:
@@ -88,12 +111,12 @@ void Bind(sqlite3_stmt* statement, int index, const Value& value) {
       break;
     case Value::Kind::kText:
       sqlite3_bind_text(statement, index, value.text().data(),
-                        static_cast<int>(value.text().size()), SQLITE_TRANSIENT);
+                        static_cast<int>(value.text().size()), SQLITE_STATIC);
       break;
     case Value::Kind::kDate: {
-      const std::string iso = FormatIsoDate(value.date());
-      sqlite3_bind_text(statement, index, iso.data(), static_cast<int>(iso.size()),
-                        SQLITE_TRANSIENT);
+      char iso[10];
+      WriteIsoDate(value.date(), iso);
+      sqlite3_bind_text(statement, index, iso, sizeof iso, SQLITE_TRANSIENT);
       break;
     }
     case Value::Kind::kBool:
@@ -132,7 +155,7 @@ class RowProducer {
   }
 
  private:
-  static constexpr size_t kBatchRows = 4096;
+  static constexpr size_t kBatchRows = 1024;
   static constexpr size_t kBatchesAhead = 4;
 
   void Run() {
@@ -170,8 +193,48 @@ class RowProducer {
   std::thread thread_;  // last: starts once the members above exist
 };
 
+// The engine keeps no memory statistics: they cost a lock on every allocation. Only takes
+// effect before the engine's first use in the process; later it changes nothing.
+bool ConfigureEngine() {
+  sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  return true;
+}
+
+// Whether every column `wanted` marks is marked in `held` too.
+bool Holds(const std::vector<bool>& held, const std::vector<bool>& wanted) {
+  for (size_t i = 0; i < wanted.size(); ++i) {
+    if (wanted[i] && (i >= held.size() || !held[i])) return false;
+  }
+  return true;
+}
+
+// Collects, while a statement is prepared, the (table, column) pairs it reads.
+int RecordRead(void* data, int action, const char* table, const char* column, const char*,
+               const char*) {
+  auto* reads = static_cast<std::vector<std::pair<std::string, std::string>>*>(data);
+  if (action == SQLITE_READ && table != nullptr) {
+    reads->emplace_back(table, column == nullptr ? "" : column);
+  }
+  return SQLITE_OK;
+}
+
 std::int64_t Nanoseconds(const timespec& time) {
   return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+// What identifies the state of the memo files beside the table file `path`: each one's path,
+// size and times, so that a memo file that appears, goes or changes reloads the table.
+std::string MemoFilesState(const std::string& path) {
+  std::string state;
+  for (const MemoFormat format : {MemoFormat::kDbase3, MemoFormat::kFoxPro}) {
+    const std::optional<std::string> memo = FindMemoFile(path, format);
+    struct stat status {};
+    if (!memo || stat(memo->c_str(), &status) != 0) continue;
+    state += *memo + '\n' + std::to_string(status.st_ino) + ' ' + std::to_string(status.st_size) +
+             ' ' + std::to_string(Nanoseconds(status.st_mtim)) + ' ' +
+             std::to_string(Nanoseconds(status.st_ctim)) + '\n';
+  }
+  return state;
 }
 
 }  // namespace
@@ -192,7 +255,11 @@ std::shared_ptr<FolderDatabase> FolderDatabase::ForFolder(const std::string& fol
 }
 
 FolderDatabase::FolderDatabase(std::string folder) : folder_(std::move(folder)) {
-  if (sqlite3_open(":memory:", &db_) != SQLITE_OK) {
+  static const bool configured = ConfigureEngine();
+  (void)configured;
+  // One connection per folder, used by one thread at a time: no per-call locking.
+  if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+      SQLITE_OK) {
     const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
     sqlite3_close(db_);
     throw HostError(kTableUnavailable, "The query engine cannot start: " + message, folder_);
@@ -201,6 +268,7 @@ FolderDatabase::FolderDatabase(std::string folder) : folder_(std::move(folder)) 
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   Exec("PRAGMA journal_mode = OFF", folder_);
+  Exec("PRAGMA analysis_limit = 400", folder_);  // statistics from a sample of each index
   RegisterJetFunctions(db_);
 }
 
@@ -232,6 +300,11 @@ void FolderDatabase::AddIndexesFor(const std::string& sql) {
     Exec("CREATE INDEX IF NOT EXISTS " + Quoted(name) + " ON " + Quoted(table) + " (" + list + ")",
          "table " + table);
   }
+  // With a join key's index beside the date index the planner must know which one narrows
+  // the table down (a bill's link does; its tax type hardly): sampled statistics tell it.
+  std::set<std::string> tables;
+  for (const auto& [table, columns] : wanted) tables.insert(table);
+  for (const std::string& table : tables) Exec("ANALYZE " + Quoted(table), "table " + table);
 }
 
 void FolderDatabase::AddLongRangeIndexes(const std::vector<std::string>& tables) {
@@ -270,11 +343,13 @@ void FolderDatabase::EnsureTable(const std::string& name) {
                     static_cast<std::uint64_t>(status.st_ino),
                     static_cast<std::int64_t>(status.st_size),
                     Nanoseconds(status.st_mtim),
-                    Nanoseconds(status.st_ctim)};
+                    Nanoseconds(status.st_ctim),
+                    MemoFilesState(*path),
+                    UnnamedCodePage()};
   const auto cached = loaded_.find(key);
   if (cached != loaded_.end() && cached->second.stamp == stamp) return;
   Drop(key);
-  Load(key, stamp);
+  Open(key, stamp);
 }
 
 std::vector<std::string> FolderDatabase::SkippedRecords(const std::string& table) const {
@@ -287,62 +362,206 @@ std::string FolderDatabase::FileOf(const std::string& table) const {
   return found == loaded_.end() ? std::string() : found->second.stamp.path;
 }
 
+const UnreadableField* FolderDatabase::UnreadableColumn(const std::string& table,
+                                                        const std::string& column) const {
+  const auto found = loaded_.find(ToLowerAscii(table));
+  if (found == loaded_.end()) return nullptr;
+  for (const UnreadableField& field : found->second.unreadable) {
+    if (EqualsIgnoreCase(field.field, column)) return &field;
+  }
+  return nullptr;
+}
+
 void FolderDatabase::Drop(const std::string& key) {
   if (loaded_.erase(key)) Exec("DROP TABLE IF EXISTS " + Quoted(key), "table " + key);
 }
 
-void FolderDatabase::Load(const std::string& key, const Stamp& stamp) {
-  DbfReader reader(stamp.path);
-  const auto& fields = reader.fields();
-  CheckTableLayout(key, fields, stamp.path);
+// A reader of the table file `path`, set to pass over bad rows where the table's layout
+// wants that.
+std::unique_ptr<DbfReader> OpenReader(const std::string& key, const std::string& path) {
+  auto reader = std::make_unique<DbfReader>(path);
+  CheckTableLayout(key, reader->fields(), path);
   const TableLayout* layout = FindTableLayout(key);
   if (layout && layout->skips_bad_rows) {
-    reader.SkipUnreadableRecords(std::string(layout->key_column));
+    reader->SkipUnreadableRecords(std::string(layout->key_column));
   }
-  std::string create = "CREATE TABLE " + Quoted(key) + " (";
-  std::string insert = "INSERT INTO " + Quoted(key) + " VALUES (";
-  for (size_t i = 0; i < fields.size(); ++i) {
-    create += (i ? ", " : "") + Quoted(fields[i].name) + " " + ColumnType(fields[i]);
-    insert += i ? ", ?" : "?";
-  }
-  const std::string source = "table file " + stamp.path;
-  Exec("DROP TABLE IF EXISTS " + Quoted(key), source);
-  Exec(create + ")", source);
-  Exec("BEGIN", source);
+  return reader;
+}
+
+void FolderDatabase::Open(const std::string& key, const Stamp& stamp) {
+  std::unique_ptr<DbfReader> reader = OpenReader(key, stamp.path);
+  CreateTable(key, reader->fields(), "table file " + stamp.path);
+  Loaded& table = loaded_[key];
+  table.stamp = stamp;
+  table.unreadable = reader->unreadable_fields();
+  table.fields = reader->fields();
+  table.unread = std::move(reader);
+  ++loads_;
+}
+
+std::map<std::string, std::vector<bool>> FolderDatabase::ColumnsRead(const std::string& sql) {
+  std::vector<std::pair<std::string, std::string>> reads;
   sqlite3_stmt* statement = nullptr;
-  try {
-    if (sqlite3_prepare_v2(db_, (insert + ")").c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-      throw HostError(kCorruptTable, sqlite3_errmsg(db_), source);
+  sqlite3_set_authorizer(db_, RecordRead, &reads);
+  const int prepared = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
+  sqlite3_set_authorizer(db_, nullptr, nullptr);
+  sqlite3_finalize(statement);
+  std::map<std::string, std::vector<bool>> columns;
+  if (prepared != SQLITE_OK) return columns;
+  for (const auto& [table, column] : reads) {
+    const auto found = loaded_.find(ToLowerAscii(table));
+    if (found == loaded_.end()) continue;
+    const std::vector<DbfField>& fields = found->second.fields;
+    std::vector<bool>& flags = columns[found->first];
+    flags.resize(fields.size(), false);
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (EqualsIgnoreCase(fields[i].name, column)) flags[i] = true;
     }
-    RowProducer rows(reader);
-    std::vector<Value> batch;
-    while (rows.Next(&batch)) {
-      for (size_t row = 0; row < batch.size(); row += fields.size()) {
-        for (size_t i = 0; i < fields.size(); ++i) {
-          Bind(statement, static_cast<int>(i + 1), batch[row + i]);
-        }
-        if (sqlite3_step(statement) != SQLITE_DONE) {
-          throw HostError(kCorruptTable, sqlite3_errmsg(db_), source);
-        }
-        sqlite3_reset(statement);
+  }
+  // A table opened but not filled yet is never served empty, whatever the engine reported.
+  for (const auto& [key, table] : loaded_) {
+    if (!table.filled) columns[key].resize(table.fields.size(), false);
+  }
+  return columns;
+}
+
+void FolderDatabase::LoadColumnsFor(const std::string& sql) {
+  std::map<std::string, std::vector<bool>> wanted = ColumnsRead(sql);
+  for (auto& [key, columns] : wanted) {
+    const Loaded& table = loaded_.at(key);
+    if (table.filled && Holds(table.columns, columns)) continue;
+    for (size_t i = 0; i < table.fields.size(); ++i) {
+      if (LayoutReads(key, table.fields[i].name)) columns[i] = true;
+    }
+  }
+  FillColumns(std::move(wanted));
+}
+
+void FolderDatabase::LoadColumnsForAll(const std::vector<std::string>& sqls) {
+  std::map<std::string, std::vector<bool>> wanted;
+  for (const std::string& sql : sqls) {
+    for (auto& [key, columns] : ColumnsRead(sql)) {
+      std::vector<bool>& all = wanted[key];
+      all.resize(columns.size(), false);
+      for (size_t i = 0; i < columns.size(); ++i) all[i] = all[i] || columns[i];
+    }
+  }
+  FillColumns(std::move(wanted));
+}
+
+void FolderDatabase::FillColumns(std::map<std::string, std::vector<bool>> wanted) {
+  for (auto& [key, columns] : wanted) {
+    const Loaded& table = loaded_.at(key);
+    if (table.filled) {
+      if (Holds(table.columns, columns)) continue;
+      for (size_t i = 0; i < columns.size() && i < table.columns.size(); ++i) {
+        columns[i] = columns[i] || table.columns[i];
       }
     }
-    sqlite3_finalize(statement);
-    statement = nullptr;
-    for (const auto& field : fields) {
-      if (!IndexedOnLoad(field)) continue;
+    try {
+      Fill(key, std::move(columns));
+    } catch (...) {
+      Drop(key);
+      throw;
+    }
+  }
+}
+
+void FolderDatabase::Fill(const std::string& key, std::vector<bool> columns) {
+  Loaded& table = loaded_.at(key);
+  std::unique_ptr<DbfReader> reader = std::move(table.unread);
+  if (!reader) {
+    reader = OpenReader(key, table.stamp.path);
+    ++loads_;
+  }
+  const std::string source = "table file " + table.stamp.path;
+  columns.resize(reader->fields().size(), false);
+  reader->ReadOnlyFields(columns);
+  if (table.filled) CreateTable(key, reader->fields(), source);
+  Exec("BEGIN", source);
+  try {
+    InsertRows(key, *reader, columns, source);
+    for (size_t i = 0; i < columns.size(); ++i) {
+      const DbfField& field = reader->fields()[i];
+      if (!columns[i] || !IndexedOnLoad(field)) continue;
       Exec("CREATE INDEX " + Quoted(key + "_" + field.name) + " ON " + Quoted(key) + " (" +
                Quoted(field.name) + ")",
            source);
     }
     Exec("COMMIT", source);
   } catch (...) {
-    sqlite3_finalize(statement);
     Exec("ROLLBACK", source);
     throw;
   }
-  loaded_[key] = Loaded{stamp, reader.skipped_records()};
-  ++loads_;
+  table.skipped = reader->skipped_records();
+  table.unreadable = reader->unreadable_fields();
+  table.fields = reader->fields();
+  table.columns = std::move(columns);
+  table.filled = true;
+}
+
+void FolderDatabase::CreateTable(const std::string& key, const std::vector<DbfField>& fields,
+                                 const std::string& source) {
+  std::string create = "CREATE TABLE " + Quoted(key) + " (";
+  for (size_t i = 0; i < fields.size(); ++i) {
+    create += (i ? ", " : "") + Quoted(fields[i].name) + " " + ColumnType(fields[i]);
+  }
+  Exec("DROP TABLE IF EXISTS " + Quoted(key), source);
+  Exec(create + ")", source);
+}
+
+void FolderDatabase::InsertRows(const std::string& key, DbfReader& reader,
+                                const std::vector<bool>& columns, const std::string& source) {
+  const auto& fields = reader.fields();
+  std::string names;
+  std::string row_parameters;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (!columns[i]) continue;
+    names += (names.empty() ? "" : ", ") + Quoted(fields[i].name);
+    row_parameters += row_parameters.empty() ? "(?" : ", ?";
+  }
+  // Rows go in blocks of several per statement: each step of a statement costs about as much
+  // as a row.
+  const size_t block_rows = names.empty() ? 1 : kRowsPerInsert;
+  const auto prepare = [&](size_t rows) {
+    std::string insert = "INSERT INTO " + Quoted(key);
+    if (names.empty()) {
+      insert += " DEFAULT VALUES";
+    } else {
+      insert += " (" + names + ") VALUES " + row_parameters + ")";
+      for (size_t row = 1; row < rows; ++row) insert += ", " + row_parameters + ")";
+    }
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, insert.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+      sqlite3_finalize(statement);
+      throw HostError(kCorruptTable, sqlite3_errmsg(db_), source);
+    }
+    return std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>(statement, sqlite3_finalize);
+  };
+  const auto single = prepare(1);
+  const auto block = prepare(block_rows);
+  RowProducer rows(reader);
+  std::vector<Value> batch;
+  while (rows.Next(&batch)) {
+    const size_t batch_rows = batch.size() / fields.size();
+    for (size_t row = 0; row < batch_rows;) {
+      const size_t count = batch_rows - row >= block_rows ? block_rows : 1;
+      sqlite3_stmt* statement = count == 1 ? single.get() : block.get();
+      int parameter = 0;
+      for (const size_t end = row + count; row < end; ++row) {
+        for (size_t i = 0; i < fields.size(); ++i) {
+          if (columns[i]) Bind(statement, ++parameter, batch[row * fields.size() + i]);
+        }
+      }
+      if (sqlite3_step(statement) != SQLITE_DONE) {
+        throw HostError(kCorruptTable, sqlite3_errmsg(db_), source);
+      }
+      sqlite3_reset(statement);
+    }
+    // Before the batch the bound texts point into goes.
+    sqlite3_clear_bindings(single.get());
+    sqlite3_clear_bindings(block.get());
+  }
 }
 
 void FolderDatabase::Exec(const std::string& sql, const std::string& source) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "hostdata/dbf_reader.h"
+
 struct sqlite3;
 
 namespace vatrix {
@@ -28,19 +30,36 @@ class FolderDatabase {
   FolderDatabase(const FolderDatabase&) = delete;
   FolderDatabase& operator=(const FolderDatabase&) = delete;
 
-  // Makes each named table current: loads it when it is not loaded yet, reloads it when its
-  // file changed in any way (another file, size, modification or status-change time). A table
-  // with a layout (table_layout.h) is checked against it as it loads. Throws HostError
+  // Makes each named table current: opens its file when it is not loaded yet, or when the
+  // file changed in any way (another file, size, modification or status-change time; its
+  // memo files the same; the code page named for files that name none), and
+  // declares the table with all its fields; its rows come with LoadColumnsFor. A table with a
+  // layout (table_layout.h) is checked against it as it opens. Throws HostError
   // kTableUnavailable for a table without a file, or a file that cannot be read, and
   // kCorruptTable for a damaged one or one whose fields do not fit its layout (the previous
   // contents of that table are dropped then, never served stale).
   void EnsureTables(const std::vector<std::string>& tables);
+
+  // Fills the current tables with the rows of their files, holding at least the columns
+  // `sql` reads (preparing it tells which): a table gets its rows the first time, and is read
+  // again when `sql` reads a column it does not hold yet; it then takes the columns its
+  // layout names too, which the program's other queries read. Other columns stay null, their
+  // values neither read nor checked. A text the engine cannot prepare fills nothing: its own
+  // prepare reports the fault. Throws as EnsureTables for a value that does not fit its field.
+  void LoadColumnsFor(const std::string& sql);
+  // The same for the texts `sqls` of one run together: each table read once, with just the
+  // columns they read.
+  void LoadColumnsForAll(const std::vector<std::string>& sqls);
 
   // The records left out of the loaded `table` because a value did not fit its field, one
   // line each (only tables whose layout skips bad rows leave any out).
   std::vector<std::string> SkippedRecords(const std::string& table) const;
   // The file the loaded `table` was read from; "" when it is not loaded.
   std::string FileOf(const std::string& table) const;
+  // The field `column` of the loaded `table` when its values could not be read (a type not
+  // read, a memo file missing or damaged), letter case ignored; nullptr otherwise.
+  const UnreadableField* UnreadableColumn(const std::string& table,
+                                          const std::string& column) const;
 
   // Creates the indexes SQLite would otherwise build afresh for every run of `sql` (automatic
   // indexes on join keys), so that they are built once per loaded table.
@@ -68,15 +87,33 @@ class FolderDatabase {
     std::int64_t size = 0;
     std::int64_t modified_ns = 0;
     std::int64_t changed_ns = 0;
+    std::string memo_files;         // the same of the memo files beside it
+    std::string unnamed_code_page;  // the page read for headers that name none
     bool operator==(const Stamp&) const = default;
   };
   struct Loaded {
     Stamp stamp;
     std::vector<std::string> skipped;
+    std::vector<UnreadableField> unreadable;
+    std::vector<DbfField> fields;       // the file's fields, as the table declares them
+    std::unique_ptr<DbfReader> unread;  // the opened file, until its rows are first read
+    bool filled = false;                // the rows are in the table
+    std::vector<bool> columns;          // per field: held by the rows
   };
 
   void EnsureTable(const std::string& name);
-  void Load(const std::string& name, const Stamp& stamp);
+  void Open(const std::string& key, const Stamp& stamp);
+  // Per loaded table (by key) the columns preparing `sql` reads, one flag per field, and
+  // every table not filled yet; empty when the text cannot be prepared.
+  std::map<std::string, std::vector<bool>> ColumnsRead(const std::string& sql);
+  // Fills each table of `wanted` (by key) that lacks a marked column, keeping its columns.
+  void FillColumns(std::map<std::string, std::vector<bool>> wanted);
+  // Fills the table `key` with the rows of its file, holding the fields `columns` marks.
+  void Fill(const std::string& key, std::vector<bool> columns);
+  void CreateTable(const std::string& key, const std::vector<DbfField>& fields,
+                   const std::string& source);
+  void InsertRows(const std::string& key, DbfReader& reader, const std::vector<bool>& columns,
+                  const std::string& source);
   void Drop(const std::string& name);
   void Exec(const std::string& sql, const std::string& source);
 

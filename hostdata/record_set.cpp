@@ -130,22 +130,26 @@ const Value& RecordSet::field(std::string_view name) const {
   return field(*index);
 }
 
-bool RecordSet::Matches(const std::vector<Value>& row, int field, const Value& wanted) const {
+RecordSet::Wanted::Wanted(Value wanted)
+    : value(std::move(wanted)),
+      number(AsNumber(value)),
+      us_date(value.kind() == Value::Kind::kText ? ParseUsDate(value.text()) : std::nullopt) {}
+
+bool RecordSet::Matches(const std::vector<Value>& row, int field, const Wanted& wanted) const {
   const Value& have = row[field];
   if (have.is_null()) return false;
-  if (wanted.kind() == Value::Kind::kDate) {
-    return have.kind() == Value::Kind::kDate && have.date() == wanted.date();
+  if (wanted.value.kind() == Value::Kind::kDate) {
+    return have.kind() == Value::Kind::kDate && have.date() == wanted.value.date();
   }
-  if (have.kind() == Value::Kind::kText && wanted.kind() == Value::Kind::kText) {
-    return EqualsIgnoreCase(have.text(), wanted.text());  // text compares ignore case
+  if (have.kind() == Value::Kind::kText && wanted.value.kind() == Value::Kind::kText) {
+    return EqualsIgnoreCase(have.text(), wanted.value.text());  // text compares ignore case
   }
   if (have.kind() == Value::Kind::kDate) {
-    return wanted.kind() == Value::Kind::kText &&
-           ParseUsDate(wanted.text()).value_or(Date{}) == have.date();
+    return wanted.value.kind() == Value::Kind::kText &&
+           wanted.us_date.value_or(Date{}) == have.date();
   }
   const auto a = AsNumber(have);
-  const auto b = AsNumber(wanted);
-  return a && b && *a == *b;
+  return a && wanted.number && *a == *wanted.number;
 }
 
 void RecordSet::Find(std::string_view criterion) {
@@ -153,7 +157,8 @@ void RecordSet::Find(std::string_view criterion) {
   const auto field = parsed ? FieldIndex(parsed->field) : std::nullopt;
   if (!field) Misuse("Find criterion '" + std::string(criterion) + "' cannot be used", source_);
   if (bof()) position_ = 0;
-  while (!eof() && !Matches(rows_[visible_[position_]], *field, parsed->value)) ++position_;
+  const Wanted wanted(parsed->value);
+  while (!eof() && !Matches(rows_[visible_[position_]], *field, wanted)) ++position_;
 }
 
 void RecordSet::SetFilter(std::string_view criterion) {
@@ -165,8 +170,9 @@ void RecordSet::SetFilter(std::string_view criterion) {
     const auto parsed = ParseCriterion(criterion);
     const auto field = parsed ? FieldIndex(parsed->field) : std::nullopt;
     if (!field) Misuse("Filter '" + std::string(criterion) + "' cannot be used", source_);
+    const Wanted wanted(parsed->value);
     for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
-      if (Matches(rows_[i], *field, parsed->value)) visible.push_back(i);
+      if (Matches(rows_[i], *field, wanted)) visible.push_back(i);
     }
   }
   visible_ = std::move(visible);

@@ -55,7 +55,14 @@ class RecordSet {
   const std::string& source() const { return source_; }
 
  private:
-  bool Matches(const std::vector<Value>& row, int field, const Value& wanted) const;
+  // A criterion's value with the readings a comparison may need, made once per search.
+  struct Wanted {
+    explicit Wanted(Value wanted);
+    Value value;
+    std::optional<double> number;  // as a number, when it reads as one
+    std::optional<Date> us_date;   // text read as a "m/d/yyyy" date
+  };
+  bool Matches(const std::vector<Value>& row, int field, const Wanted& wanted) const;
   const std::vector<Value>& current_row() const;
 
   std::vector<std::string> field_names_;

@@ -1,5 +1,6 @@
 #include "returns/form201.h"
 
+#include <iterator>
 #include <optional>
 
 #include "hostdata/query_helpers.h"
@@ -47,6 +48,15 @@ Form201Figures ReadForm201Figures(const Connection& connection, const std::strin
   return figures;
 }
 
+std::vector<std::string> Form201Queries(const Session& session, const std::string& return_type) {
+  std::vector<std::string> queries = VatCreditQueries(session, return_type);
+  for (std::vector<std::string> more :
+       {Form201AggregateQueries(session.PeriodRange), RateWiseQueries(session.PeriodRange)}) {
+    std::move(more.begin(), more.end(), std::back_inserter(queries));
+  }
+  return queries;
+}
+
 void FillForm201(Spreadsheet& sheets, TemplateSession* workbook, const Form201Figures& figures,
                  double vat_credit) {
   workbook->CurrentSheet = sheets.SheetAt(kTurnoverSheet);
@@ -72,6 +82,7 @@ void Form201(BuildContext& context) {
   if (!path) return;
   RunBuilder(context, FailureReport::kDatabase, "Form 201 - Error", [&](BuilderRun& run) {
     const Connection& connection = context.lists.connection;
+    connection.Preload(Form201Queries(session, context.panel.return_type));
     VatCreditCheck(&session, connection, context.panel.return_type, context.ui);
     const Form201Figures figures = ReadForm201Figures(connection, session.PeriodRange, context.ui);
     FillForm201(run.Open(*path), &context.workbook, figures, session.VatCredit);

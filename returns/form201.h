@@ -29,6 +29,10 @@ struct Form201Figures : RateWiseRows {
 Form201Figures ReadForm201Figures(const Connection& connection, const std::string& period_range,
                                   UserInterface& ui);
 
+// Every query text the builder runs for the session's period, the credit brought forward's
+// included (for Connection::Preload).
+std::vector<std::string> Form201Queries(const Session& session, const std::string& return_type);
+
 // Writes the figures and `vat_credit` into the open template, sheet by sheet in the order
 // the template's formulas need, reading back the totals it computes. Sets the sheet fields
 // of `workbook`. Throws HostError on a spreadsheet failure, a computed cell that is no

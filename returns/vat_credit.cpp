@@ -91,16 +91,22 @@ std::string QuarterlyCreditStepQuery(const std::string& year_from,
   return StepQuery(kQuarterKey, "Qrtr", year_from, period_start);
 }
 
+std::vector<std::string> VatCreditQueries(const Session& session, const std::string& return_type) {
+  if (!ParseDisplayDate(session.YearFrom)) return {};
+  const auto step_query =
+      return_type == "Quaterly" ? QuarterlyCreditStepQuery : MonthlyCreditStepQuery;
+  return {step_query(session.YearFrom, session.PeriodStart)};
+}
+
 void VatCreditCheck(Session* session, const Connection& connection, const std::string& return_type,
                     UserInterface& ui) {
   session->VatCredit = 0;
   try {
-    RecordSet monthly =
-        connection.Execute(MonthlyCreditStepQuery(session->YearFrom, session->PeriodStart));
-    RecordSet quarterly =
-        connection.Execute(QuarterlyCreditStepQuery(session->YearFrom, session->PeriodStart));
+    // Only the steps the return rolls by are read: both step queries read the same rows.
     const bool by_quarter = return_type == "Quaterly";
-    RecordSet& steps = by_quarter ? quarterly : monthly;
+    RecordSet steps = connection.Execute(
+        by_quarter ? QuarterlyCreditStepQuery(session->YearFrom, session->PeriodStart)
+                   : MonthlyCreditStepQuery(session->YearFrom, session->PeriodStart));
     session->VatCredit = AmountOf(steps.field("VatOpBal"), "VatOpBal", steps);
     if (by_quarter) {
       RollForward(steps, kQuarterCodes, "Qrtr", session->PeriodIndex, session, ui);

@@ -4,6 +4,7 @@
 #define VATRIX_RETURNS_VAT_CREDIT_H_
 
 #include <string>
+#include <vector>
 
 #include "hostdata/connection.h"
 #include "hostdata/user_interface.h"
@@ -17,6 +18,10 @@ namespace vatrix {
 // HostError kQueryRejected when `year_from` is not a date of that form.
 std::string MonthlyCreditStepQuery(const std::string& year_from, const std::string& period_start);
 std::string QuarterlyCreditStepQuery(const std::string& year_from, const std::string& period_start);
+
+// The step query VatCreditCheck runs for the session's period and `return_type`; none when
+// the session's YearFrom is not a date.
+std::vector<std::string> VatCreditQueries(const Session& session, const std::string& return_type);
 
 // Sets session->VatCredit: 0 first, then the opening credit rolled forward step by step up to
 // the session's period, a negative running credit becoming 0 at each step. `return_type`

@@ -115,6 +115,11 @@ double NumberOrZero(const RecordSet& records, std::string_view field) {
   return value.number();
 }
 
+std::vector<std::string> RateWiseQueries(std::string_view period_range) {
+  return {OutputTaxByRateQuery(period_range), PurchaseTaxByRateQuery(period_range),
+          InputTaxByRateQuery(period_range)};
+}
+
 RateWiseRows ReadRateWiseRows(const Connection& connection, std::string_view period_range) {
   return {ReadRateRows(connection, OutputTaxByRateQuery(period_range)),
           ReadRateRows(connection, PurchaseTaxByRateQuery(period_range)),

@@ -59,6 +59,8 @@ struct RateWiseRows {
 
 // Reads R1, R2 and R3 over `period_range`. Throws HostError as ReadRateRows does.
 RateWiseRows ReadRateWiseRows(const Connection& connection, std::string_view period_range);
+// The three query texts ReadRateWiseRows runs.
+std::vector<std::string> RateWiseQueries(std::string_view period_range);
 
 // A number field of the current record that may be null, read as 0. Throws HostError when it
 // holds anything else.

@@ -8,7 +8,10 @@ namespace vatrix {
 
 namespace {
 
-using CellMap = std::map<std::tuple<int, int, int>, CellValue>;
+using Cell = std::pair<std::tuple<int, int, int>, CellValue>;  // (sheet, row, column), value
+using CellIt = std::vector<Cell>::iterator;
+
+bool KeyLess(const Cell& a, const Cell& b) { return a.first < b.first; }
 
 // One row's run of written cells in consecutive columns.
 struct Run {
@@ -17,7 +20,7 @@ struct Run {
 };
 
 // Splits the cells of one (sheet, row) into runs; `it` ends past that row.
-std::vector<Run> RunsOfRow(CellMap::iterator& it, CellMap::iterator end) {
+std::vector<Run> RunsOfRow(CellIt& it, CellIt end) {
   const auto [sheet, row, first_column] = it->first;
   std::vector<Run> runs;
   int next_column = 0;
@@ -57,11 +60,29 @@ void MergeRow(int sheet, int row, std::vector<Run> runs, std::vector<CellBlock>&
 }  // namespace
 
 bool WriteBuffer::Put(int sheet, int row, int column, CellValue value) {
-  cells_.insert_or_assign({sheet, row, column}, std::move(value));
+  cells_.emplace_back(std::make_tuple(sheet, row, column), std::move(value));
+  if (cells_.size() < capacity_) return false;
+  Compact();
   return cells_.size() >= capacity_;
 }
 
+void WriteBuffer::Compact() {
+  // Cells come mostly in order (row by row); the stable sort keeps a cell's writes in order.
+  if (!std::is_sorted(cells_.begin(), cells_.end(), KeyLess)) {
+    std::stable_sort(cells_.begin(), cells_.end(), KeyLess);
+  }
+  // Of a cell's writes, the last one stays.
+  auto kept = cells_.begin();
+  for (auto it = cells_.begin(); it != cells_.end(); ++it) {
+    if (std::next(it) != cells_.end() && std::next(it)->first == it->first) continue;
+    if (kept != it) *kept = std::move(*it);
+    ++kept;
+  }
+  cells_.erase(kept, cells_.end());
+}
+
 std::vector<CellBlock> WriteBuffer::Take() {
+  Compact();
   std::vector<CellBlock> done;
   std::vector<CellBlock> open;
   for (auto it = cells_.begin(); it != cells_.end();) {

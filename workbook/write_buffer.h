@@ -4,8 +4,8 @@
 #define VATRIX_WORKBOOK_WRITE_BUFFER_H_
 
 #include <cstddef>
-#include <map>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "workbook/spreadsheet.h"
@@ -24,8 +24,9 @@ struct CellBlock {
 
 class WriteBuffer {
  public:
-  // `capacity`: the number of buffered cells at which Put asks for a flush.
-  explicit WriteBuffer(size_t capacity = 65536) : capacity_(capacity) {}
+  // `capacity`: the number of buffered cells at which Put asks for a flush. The default holds
+  // a long list (some 40,000 rows of a dozen columns) for one block call.
+  explicit WriteBuffer(size_t capacity = 1 << 19) : capacity_(capacity) {}
 
   // Records a write; a later write to the same cell replaces the earlier one. True when the
   // buffer has reached its capacity and should be taken.
@@ -37,8 +38,11 @@ class WriteBuffer {
   std::vector<CellBlock> Take();
 
  private:
+  // Sorts the writes by cell and keeps each cell's last one.
+  void Compact();
+
   size_t capacity_;
-  std::map<std::tuple<int, int, int>, CellValue> cells_;  // (sheet, row, column)
+  std::vector<std::pair<std::tuple<int, int, int>, CellValue>> cells_;  // (sheet, row, column)
 };
 
 }  // namespace vatrix
