@@ -26,6 +26,10 @@ std::string OneLine(const std::string& text) {
   return PrintableText(out);
 }
 
+bool IsNumber(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
 }  // namespace
 
 MessageAnswer ConsoleUi::ShowMessage(const Message& message) {
@@ -33,7 +37,8 @@ MessageAnswer ConsoleUi::ShowMessage(const Message& message) {
   const bool problem =
       message.icon == MessageIcon::kCritical || message.icon == MessageIcon::kExclamation;
   failed_ = failed_ || problem;
-  (problem ? err_ : out_) << message.title << ": " << OneLine(message.text) << std::endl;
+  (problem ? err_ << error_prefix_ : out_)
+      << message.title << ": " << OneLine(message.text) << std::endl;
   return message.buttons == MessageButtons::kYesNo ? Answer() : MessageAnswer::kOk;
 }
 
@@ -51,13 +56,17 @@ void ConsoleUi::ShowWaitPanel(const WaitPanelState& state) {
   if (!progress_) return;
   ClearProgress();
   if (!state.visible) return;
-  err_ << "Please wait while processing..... Total Records : " << state.total_records
-       << "  Current Records : " << state.current_records << std::flush;
+  *progress_ << progress_label_ << "Please wait while processing.....";
+  if (IsNumber(state.total_records)) *progress_ << " Total Records : " << state.total_records;
+  if (IsNumber(state.current_records)) {
+    *progress_ << "  Current Records : " << state.current_records;
+  }
+  *progress_ << std::flush;
   drawn_ = true;
 }
 
 void ConsoleUi::ClearProgress() {
-  if (drawn_) err_ << "\r\033[K" << std::flush;
+  if (drawn_) *progress_ << "\r\033[K" << std::flush;
   drawn_ = false;
 }
 

@@ -6,6 +6,8 @@
 
 #include <optional>
 #include <ostream>
+#include <string>
+#include <utility>
 
 #include "hostdata/user_interface.h"
 
@@ -13,17 +15,25 @@ namespace vatrix {
 
 class ConsoleUi : public UserInterface {
  public:
-  // Critical and exclamation messages go to `err`, the rest to `out`. A Yes/No question takes
-  // `answer` when given, else asks on a terminal, else is answered No. `progress`: draw the
-  // wait panel as one line on `err`.
+  // Critical and exclamation messages go to `err` after `error_prefix`, the rest to `out`. A
+  // Yes/No question takes `answer` when given, else asks on a terminal, else is answered No.
+  // `progress`: the terminal the wait panel is drawn on as one line, or nullptr.
   ConsoleUi(std::ostream& out, std::ostream& err, std::optional<bool> answer = std::nullopt,
-            bool progress = false)
-      : out_(out), err_(err), answer_(answer), progress_(progress) {}
+            std::ostream* progress = nullptr, std::string error_prefix = "vatrix-cli: ")
+      : out_(out),
+        err_(err),
+        answer_(answer),
+        progress_(progress),
+        error_prefix_(std::move(error_prefix)) {}
 
   // Prints the message, its line breaks shown as " / ".
   MessageAnswer ShowMessage(const Message& message) override;
   void EndProgram() override { ending_ = true; }
+  // Draws the panel's numbers (the captions it shows before it has any are left out), after
+  // the progress label.
   void ShowWaitPanel(const WaitPanelState& state) override;
+  // The text that starts the progress line ("job 2 of 9 ...").
+  void set_progress_label(std::string label) { progress_label_ = std::move(label); }
 
   bool ending() const { return ending_; }
   // True once any critical or exclamation message was shown.
@@ -36,7 +46,9 @@ class ConsoleUi : public UserInterface {
   std::ostream& out_;
   std::ostream& err_;
   std::optional<bool> answer_;
-  bool progress_;
+  std::ostream* progress_;
+  std::string error_prefix_;
+  std::string progress_label_;
   bool drawn_ = false;
   bool ending_ = false;
   bool failed_ = false;

@@ -9,18 +9,12 @@
 #include "app/console_ui.h"
 #include "app/host_picker.h"
 #include "app/main_window.h"
-#include "app/periods.h"
 #include "hostdata/text.h"
+#include "workbook/template_session.h"
 
 namespace vatrix {
 
 namespace {
-
-// The installation folder as the picker lists it: no trailing separator.
-std::string HostFolderText(std::string host) {
-  while (host.size() > 1 && host.back() == '/') host.pop_back();
-  return host;
-}
 
 std::vector<std::string> SplitCommas(const std::string& text) {
   std::vector<std::string> parts;
@@ -37,15 +31,6 @@ std::optional<int> ChooserIndex(const ComboBox& chooser, long long code) {
   for (size_t i = 0; i < chooser.items.size(); ++i) {
     const auto number = WholeNumber(chooser.items[i].substr(0, chooser.items[i].find(" | ")));
     if (number && *number == code) return static_cast<int>(i);
-  }
-  return std::nullopt;
-}
-
-std::optional<int> PeriodIndex(const ComboBox& periods, const std::string& item) {
-  if (const auto exact = IndexOf(periods.items, item)) return exact;
-  const auto number = WholeNumber(item);
-  for (size_t i = 0; number && i < periods.items.size(); ++i) {
-    if (PeriodNumber(periods.items[i]) == *number) return static_cast<int>(i);
   }
   return std::nullopt;
 }
@@ -78,6 +63,14 @@ class ExportRun {
     return window_.builder_ran() && !Failed() ? 0 : 1;
   }
 
+  // The file the panel names: folder, name and type.
+  std::string OutputFile() const {
+    if (window_.text(Control::kTxteFileName).empty()) return "";
+    return OutputChoice{window_.text(Control::kText1), window_.text(Control::kTxteFileName),
+                        window_.combo(Control::kCombo2).text()}
+        .path();
+  }
+
  private:
   bool Failed() const { return ui_.failed() || window_.closed(); }
 
@@ -102,7 +95,7 @@ class ExportRun {
     }
     window_.ChooseItem(Control::kCombo4, *type_index);
     const std::string item = OptionValue(options_, "period");
-    const auto period = PeriodIndex(window_.combo(Control::kCombo6), item);
+    const auto period = PeriodItemIndex(window_.combo(Control::kCombo6).items, item);
     if (!period) {
       throw BadArguments("return type " + type + " has no period \"" + item + "\" (it has " +
                          Joined(window_.combo(Control::kCombo6).items) + ")");
@@ -216,23 +209,40 @@ int RunCompaniesCommand(const std::string& host, std::ostream& out, std::ostream
   }
 }
 
-int RunExportCommand(const ExportOptions& options, std::ostream& out, std::ostream& err,
-                     SpreadsheetFactory spreadsheets) {
-  CheckExportOptions(options);
-  std::optional<bool> april_shift;
-  if (options.count("april-shift")) april_shift = OptionValue(options, "april-shift") == "yes";
-  ConsoleUi ui(out, err, april_shift, isatty(STDERR_FILENO));
+ExportResult RunCheckedExport(const ExportOptions& options, ConsoleUi& ui,
+                              SpreadsheetFactory spreadsheets) {
   if (const std::string problem = OutputProblem(options); !problem.empty()) {
     ui.ShowMessage({kAppTitle, problem, MessageIcon::kCritical, MessageButtons::kOk});
-    return 1;
+    return {};
   }
+  const auto folder = PickHost(OptionValue(options, "host"), ui);
+  if (!folder) return {};
+  CliPlatform platform(OptionValue(options, "out"), OptionValue(options, "ini"),
+                       OptionValue(options, "master"));
+  ExportRun run(options, ui, platform, *folder, std::move(spreadsheets));
+  ExportResult result;
   try {
-    const auto folder = PickHost(OptionValue(options, "host"), ui);
-    if (!folder) return 1;
-    CliPlatform platform(OptionValue(options, "out"), OptionValue(options, "ini"),
-                         OptionValue(options, "master"));
-    ExportRun run(options, ui, platform, *folder, std::move(spreadsheets));
-    return run.Run(OptionValue(options, "form"));
+    result.status = run.Run(OptionValue(options, "form"));
+  } catch (const ProgramEnding&) {
+    result.status = 1;
+  }
+  result.file = run.OutputFile();
+  return result;
+}
+
+int RunExportCommand(const ExportOptions& given, std::ostream& out, std::ostream& err,
+                     SpreadsheetFactory spreadsheets, const std::function<void()>& start_office) {
+  const ExportOptions options = WithCanonicalValues(given);
+  CheckExportOptions(options);
+  const ReturnForm& form = *FindReturnForm(OptionValue(options, "form"));
+  if (start_office && OutputProblem(options).empty() && OutputFileType(options, form) == ".xls") {
+    start_office();
+  }
+  std::optional<bool> april_shift;
+  if (options.count("april-shift")) april_shift = OptionValue(options, "april-shift") == "yes";
+  ConsoleUi ui(out, err, april_shift, isatty(STDERR_FILENO) ? &err : nullptr);
+  try {
+    return RunCheckedExport(options, ui, std::move(spreadsheets)).status;
   } catch (const ProgramEnding&) {
     return 1;
   }

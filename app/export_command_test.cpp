@@ -1,6 +1,7 @@
 #include "app/export_command.h"
 
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,48 +11,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/cli_test_fixture.h"
 #include "hostdata/test_tables.h"
 #include "workbook/memory_spreadsheet.h"
 
 namespace vatrix {
 namespace {
-
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class VatrixCliTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const char* sample = std::getenv("VATRIX_SAMPLE");
-    ASSERT_TRUE(sample) << "run through ctest, which names the sample installation";
-    sample_ = sample;
-    out_ = testing::MakeTempFolder();
-  }
-  void TearDown() override { std::filesystem::remove_all(out_); }
-
-  // Runs vatrix-cli with `arguments` (already quoted for the shell) and `environment`
-  // ("NAME=value ...").
-  Outcome Cli(const std::string& arguments, const std::string& environment = "") {
-    const std::string command = "env " + environment + " " + VATRIX_CLI + " " + arguments + " > " +
-                                out_ + "/stdout 2> " + out_ + "/stderr < /dev/null";
-    const int status = std::system(command.c_str());
-    return {WEXITSTATUS(status), ReadAll(out_ + "/stdout"), ReadAll(out_ + "/stderr")};
-  }
-  std::string Export(const std::string& more) {
-    return "export --host " + sample_ + " --company 7 --out " + out_ + " " + more;
-  }
-
-  std::string sample_;
-  std::string out_;
-};
 
 TEST_F(VatrixCliTest, CompaniesInTheChoosersOrder) {
   const Outcome listed = Cli("companies --host " + sample_ + "/");
@@ -64,8 +29,8 @@ TEST_F(VatrixCliTest, CompaniesInTheChoosersOrder) {
 
   const Outcome missing = Cli("companies --host " + sample_ + "/007");
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "Ordova - Vatrix: Company.dbf file was not found in " + sample_ +
-                             "/007 / Please Select another Directory....\n");
+  EXPECT_EQ(missing.err, "vatrix-cli: Ordova - Vatrix: Company.dbf file was not found in " +
+                             sample_ + "/007 / Please Select another Directory....\n");
 }
 
 TEST_F(VatrixCliTest, ExportOfForms205And202SavesThemOrNothing) {
@@ -96,7 +61,9 @@ TEST_F(VatrixCliTest, ExportOfForms205And202SavesThemOrNothing) {
       Cli("export --host " + sample_ + " --company 7 --out " + out + " --master " + master +
           " --form 205 --type Annually --period 1 --april-shift no");
   EXPECT_EQ(failed.status, 1);
-  EXPECT_EQ(failed.err.rfind("Form 205 - Error: Error Number : 9 / Error Description : ", 0), 0u)
+  EXPECT_EQ(
+      failed.err.rfind("vatrix-cli: Form 205 - Error: Error Number : 9 / Error Description : ", 0),
+      0u)
       << failed.err;
   EXPECT_TRUE(std::filesystem::is_empty(out));
 }
@@ -144,19 +111,6 @@ void SetFieldType(const std::string& path, const std::string& name, char type) {
       bytes[at + 11] = type;
   }
   testing::WriteFile(path, bytes);
-}
-
-// The entries of `folder` and the processes whose command line names it.
-std::string TracesOf(const std::string& folder) {
-  std::string traces;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    traces += entry.path().filename().string() + " ";
-  }
-  for (const auto& process : std::filesystem::directory_iterator("/proc")) {
-    std::string command = ReadAll(process.path().string() + "/cmdline");
-    if (command.find(folder) != std::string::npos) traces += "process " + command + " ";
-  }
-  return traces;
 }
 
 TEST_F(VatrixCliTest, DamagedTablesStopTheRunAndWriteNothing) {
@@ -276,6 +230,11 @@ TEST_F(VatrixCliTest, BadArgumentsSayWhich) {
        "--april-shift does not apply to form 201"},
       {Export("--form 201 --type Monthly --period 4 --ini /dev/zero"),
        "the settings file /dev/zero is not a regular file"},
+      {Export("--form 201 --type Monthly --period 4 --ini=" + out_ + "/none.ini"),
+       "vatrix-cli: --ini: the settings file " + out_ + "/none.ini does not exist"},
+      {"companies --hots " + sample_, "vatrix-cli: companies has no option --hots"},
+      {"companies --host " + sample_ + " --code-page NO-SUCH-PAGE", "vatrix-cli: --code-page: "},
+      {"export --help=yes", "vatrix-cli: export has no option --help"},
   };
   for (const auto& c : cases) {
     const Outcome run = Cli(c.arguments);
@@ -283,6 +242,57 @@ TEST_F(VatrixCliTest, BadArgumentsSayWhich) {
     EXPECT_NE(run.err.find(c.problem), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("usage:"), std::string::npos);
   }
+}
+
+TEST_F(VatrixCliTest, HelpVersionOptionFormsAndAliases) {
+  for (const std::string command : {"sql", "figures", "companies", "export", "batch"}) {
+    const Outcome help = Cli(command + " --help");
+    EXPECT_EQ(help.status, 0) << command;
+    EXPECT_EQ(help.out.rfind("usage: vatrix-cli " + command, 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("--code-page NAME"), std::string::npos) << command;
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(Cli("help " + command).out, help.out);
+  }
+  for (const char* top : {"--help", "-h", "help"}) {
+    const Outcome help = Cli(top);
+    EXPECT_EQ(help.status, 0) << top;
+    EXPECT_NE(help.out.find("Exit status:"), std::string::npos) << help.out;
+  }
+  const Outcome version = Cli("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("vatrix-cli 1.", 0), 0u) << version.out;
+
+  const Outcome listed = Cli("companies --host=" + sample_);
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_NE(listed.out.find("0007 | 01/04/15-31/03/16"), std::string::npos) << listed.out;
+
+  // The usual spelling and any case; the file keeps the program's own spelling.
+  const Outcome lists = Cli(Export("--form=201a --type=QUARTERLY --period=2 --file-type .csv"));
+  EXPECT_EQ(lists.status, 0) << lists.err;
+  EXPECT_TRUE(std::filesystem::exists(out_ + "/Sales - 201A - Quaterly - Quarter - 02.csv"));
+}
+
+TEST_F(VatrixCliTest, ProgressOnATerminalShowsTheNumbers) {
+  int terminal = -1;
+  const pid_t cli = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(cli, 0);
+  if (cli == 0) {
+    const std::string command = "exec " + std::string(VATRIX_CLI) + " " +
+                                Export("--form 201A --type Quaterly --period 1 --file-type .xls") +
+                                " </dev/null >/dev/null";
+    execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+    _exit(127);
+  }
+  std::string shown;
+  char buffer[4096];
+  for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, got);
+  int status = 0;
+  waitpid(cli, &status, 0);
+  close(terminal);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << shown;
+  EXPECT_NE(shown.find("Total Records : "), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Current Records : 1"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("<"), std::string::npos) << shown;
 }
 
 TEST_F(VatrixCliTest, TaxTypesNeedTheSettingAndMayHoldAnything) {

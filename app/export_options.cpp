@@ -1,15 +1,16 @@
 #include "app/export_options.h"
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <utility>
 
+#include "app/cli_options.h"
+#include "app/periods.h"
 #include "app/settings_file.h"
 #include "hostdata/text.h"
 
 namespace vatrix {
-
-namespace {
 
 const std::set<std::string>& ExportOptionNames() {
   static const std::set<std::string> kNames = {
@@ -18,6 +19,8 @@ const std::set<std::string>& ExportOptionNames() {
       "layout",    "bill-amount", "state-field", "stock-date", "april-shift"};
   return kNames;
 }
+
+namespace {
 
 // Refuses an option of the panel's controls that `form` does not show.
 void CheckFormOptions(const ExportOptions& options, const ReturnForm& form) {
@@ -33,7 +36,28 @@ void CheckFormOptions(const ExportOptions& options, const ReturnForm& form) {
   }
 }
 
+// Why the settings file named at `path` cannot serve; "" when it can.
+std::string NamedSettingsFileProblem(const std::string& path) {
+  if (const std::string problem = SettingsFileProblem(path); !problem.empty()) return problem;
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) return "the settings file " + path + " does not exist";
+  if (!std::ifstream(path)) return "the settings file " + path + " cannot be read";
+  return "";
+}
+
 }  // namespace
+
+ExportOptions WithCanonicalValues(ExportOptions options) {
+  if (const auto type = options.find("type"); type != options.end()) {
+    type->second = CanonicalReturnType(type->second);
+  }
+  if (const auto form = options.find("form"); form != options.end()) {
+    for (const ReturnForm& row : ReturnForms()) {
+      if (EqualsIgnoreCase(row.code, form->second)) form->second = std::string(row.code);
+    }
+  }
+  return options;
+}
 
 std::string OptionValue(const ExportOptions& options, const std::string& name) {
   const auto found = options.find(name);
@@ -68,9 +92,11 @@ void CheckExportOptions(const ExportOptions& options) {
                        "\" (forms: " + ReturnCodesText() + ")");
   }
   CheckFormOptions(options, *form);
-  if (const std::string problem = SettingsFileProblem(OptionValue(options, "ini"));
-      options.count("ini") && !problem.empty()) {
-    throw BadArguments("--ini: " + problem);
+  if (options.count("ini")) {
+    if (const std::string problem = NamedSettingsFileProblem(OptionValue(options, "ini"));
+        !problem.empty()) {
+      throw BadArguments("--ini: " + problem);
+    }
   }
 }
 
@@ -87,14 +113,18 @@ std::string OutputProblem(const ExportOptions& options) {
   const auto name = options.find("name");
   const ReturnForm* form = FindReturnForm(OptionValue(options, "form"));
   if (name == options.end() || !form || form->file_types.empty()) return "";
-  const std::string type = options.count("file-type")        ? OptionValue(options, "file-type")
-                           : !form->chosen_file_type.empty() ? std::string(form->chosen_file_type)
-                                                             : std::string(form->file_types[0]);
-  const std::filesystem::path path = std::filesystem::path(folder) / (name->second + type);
+  const std::filesystem::path path =
+      std::filesystem::path(folder) / (name->second + OutputFileType(options, *form));
   if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
     return "File Name : " + path.string() + " is already exist.....";
   }
   return "";
+}
+
+std::string OutputFileType(const ExportOptions& options, const ReturnForm& form) {
+  if (options.count("file-type")) return OptionValue(options, "file-type");
+  if (!form.chosen_file_type.empty()) return std::string(form.chosen_file_type);
+  return form.file_types.empty() ? "" : std::string(form.file_types[0]);
 }
 
 void CheckListOptions(const ExportOptions& options, const ReturnForm& form,
@@ -117,6 +147,20 @@ std::optional<int> IndexOf(const std::vector<std::string>& items, const std::str
     }
   }
   return std::nullopt;
+}
+
+std::optional<int> PeriodItemIndex(const std::vector<std::string>& items, const std::string& item) {
+  if (const auto exact = IndexOf(items, item)) return exact;
+  const auto number = WholeNumber(item);
+  for (size_t i = 0; number && i < items.size(); ++i) {
+    if (PeriodNumber(items[i]) == *number) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+std::string HostFolderText(std::string host) {
+  while (host.size() > 1 && host.back() == '/') host.pop_back();
+  return host;
 }
 
 std::string Joined(const std::vector<std::string>& items) {

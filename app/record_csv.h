@@ -1,9 +1,12 @@
-// Writing a record set as CSV text, for people who try queries by hand.
+// CSV text: a record set written for people who try queries by hand, and CSV files read back
+// (RFC 4180) for the job lists of a batch.
 #ifndef VATRIX_APP_RECORD_CSV_H_
 #define VATRIX_APP_RECORD_CSV_H_
 
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "hostdata/record_set.h"
 
@@ -21,6 +24,18 @@ std::string PrintableText(std::string text);
 // numbers in their shortest exact form, logicals True/False, null as an empty field; control
 // characters as blanks. Lines end with "\n". Leaves the record set's cursor at EOF.
 void WriteCsv(RecordSet& records, std::ostream& out);
+
+// One record of a CSV file and the line it starts on (1 for the first).
+struct CsvRecord {
+  int line = 0;
+  std::vector<std::string> fields;
+};
+
+// The records of CSV `text` (RFC 4180): fields split at commas, a quoted field may hold commas,
+// line breaks and doubled quotes; lines end with CR LF or LF; a UTF-8 byte order mark before
+// the first record and empty lines are skipped. Stops at the first fault (a quote left open, text
+// after a closing quote) and says where in `problem`; "" when none.
+std::vector<CsvRecord> ReadCsv(std::string_view text, std::string* problem);
 
 }  // namespace vatrix
 

@@ -1,10 +1,12 @@
 // Feeds arbitrary bytes as the text of a record set's fields: the CSV written must hold no
-// control character but the line ends, and one line per row after the header.
+// control character but the line ends, and one line per row after the header. The same bytes
+// read as CSV text must not crash the reader, and fields written with CsvField read back whole.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/record_csv.h"
@@ -32,5 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   });
   const auto lines = std::count(csv.begin(), csv.end(), '\n');
   if (controls || lines != records.record_count() + 1) std::abort();
+
+  std::string problem;
+  vatrix::ReadCsv(std::string_view(reinterpret_cast<const char*>(data), size), &problem);
+  const std::string whole(reinterpret_cast<const char*>(data), size);
+  const auto back = vatrix::ReadCsv("h\n" + vatrix::CsvField(whole) + ",x\n", &problem);
+  const bool same = back.size() == 2 && back[1].fields.size() == 2 && back[1].fields[0] == whole;
+  if (!problem.empty() || !same) std::abort();
   return 0;
 }

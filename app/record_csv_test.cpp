@@ -38,5 +38,31 @@ TEST(RecordCsvTest, ControlCharactersOfTheDataAreBlanks) {
   EXPECT_EQ(out.str(), "DOC [2J\nA B ]0;x   C\n");
 }
 
+TEST(RecordCsvTest, ReadsQuotedFieldsLineEndsAndSaysWhereItFails) {
+  std::string problem;
+  const auto records = ReadCsv(
+      "\xEF\xBB\xBF"
+      "company,name\r\n7,\"A, \"\"B\"\"\r\nC\"\n\n,\r\n\"\"\n",
+      &problem);
+  EXPECT_EQ(problem, "");
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(records[0].fields, (std::vector<std::string>{"company", "name"}));
+  EXPECT_EQ(records[1].line, 2);
+  EXPECT_EQ(records[1].fields, (std::vector<std::string>{"7", "A, \"B\"\r\nC"}));
+  EXPECT_EQ(records[2].line, 5);  // after the empty line
+  EXPECT_EQ(records[2].fields, (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(records[3].fields, (std::vector<std::string>{""}));
+
+  // What CsvField writes reads back as it was.
+  const std::string field = " a,\"b\"\nc ";
+  EXPECT_EQ(ReadCsv(CsvField(field) + "," + CsvField("x"), &problem)[0].fields,
+            (std::vector<std::string>{field, "x"}));
+
+  ReadCsv("a\n\"b\nc", &problem);
+  EXPECT_EQ(problem, "line 2: a quoted field is not closed");
+  EXPECT_EQ(ReadCsv("a\nb\n\"c\"d,e\n", &problem).size(), 2u);
+  EXPECT_EQ(problem, "line 3: text after the closing quote of a field");
+}
+
 }  // namespace
 }  // namespace vatrix

@@ -16,8 +16,9 @@ class ShellPlatform {
   virtual std::string ProgramFolder() = 0;
   // The settings file; by default Vatrix.ini in the program folder.
   virtual std::string SettingsFile() { return ProgramFolder() + PathSeparator() + "Vatrix.ini"; }
-  // The folder of the department's templates; by default Master in the program folder.
-  virtual std::string MasterFolder() { return ProgramFolder() + PathSeparator() + "Master"; }
+  // The folder of the department's templates; by default Master in the program folder, or for
+  // an installed program without one, share/vatrix/Master beside its bin folder.
+  virtual std::string MasterFolder();
   // True when another copy of the desktop program is running.
   virtual bool PreviousInstanceRunning() = 0;
   // Runs the folder dialog from `start` and returns the folder highlighted when it closed,

@@ -31,7 +31,7 @@ int RunSqlCommand(const std::string& folder, const std::string& query, std::ostr
     WriteCsv(records, out);
     return 0;
   } catch (const HostError& error) {
-    err << "Error Number : " << error.number()
+    err << "vatrix-cli: Error Number : " << error.number()
         << " / Error Description : " << PrintableText(error.description()) << " "
         << PrintableText(error.source()) << std::endl;
     return 1;
@@ -43,12 +43,13 @@ int RunFiguresCommand(const std::string& folder, const std::string& from, const 
   const auto first = ParseDisplayDate(from);
   const auto last = ParseDisplayDate(to);
   if (!first || !last) {
-    err << "figures: dates are written dd/MM/yyyy" << std::endl;
+    err << "vatrix-cli: figures: --from and --to are written dd/MM/yyyy" << std::endl;
     return 2;
   }
   if (std::tie(last->year, last->month, last->day) <
       std::tie(first->year, first->month, first->day)) {
-    err << "figures: the period ends (" << to << ") before it begins (" << from << ")" << std::endl;
+    err << "vatrix-cli: figures: the period ends (--to " << to << ") before it begins (--from "
+        << from << ")" << std::endl;
     return 2;
   }
   ConsoleUi ui(out, err);
@@ -63,12 +64,12 @@ int RunFiguresCommand(const std::string& folder, const std::string& from, const 
       out << "Q" << i + 1 << "," << FormatNumber(amount) << "\n";
     }
   } catch (const HostError& error) {
-    err << "Error Number : " << error.number()
+    err << "vatrix-cli: Error Number : " << error.number()
         << " / Error Description : " << PrintableText(error.description()) << " "
         << PrintableText(error.source()) << std::endl;
     return 1;
   } catch (const ProgramEnding& ending) {
-    err << ending.what() << std::endl;
+    err << "vatrix-cli: " << ending.what() << std::endl;
     return 1;
   }
   return ui.failed() ? 1 : 0;

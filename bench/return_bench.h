@@ -23,9 +23,12 @@ using FillStep = std::function<void(Spreadsheet&, TemplateSession*)>;
 
 // What one return's benchmark supplies.
 struct ReturnBench {
-  std::string heading;                        // what the figures are of, printed first
-  std::string template_name;                  // in the build's Master folder
-  std::vector<std::string> tables;            // loaded before the queries are timed
+  std::string heading;              // what the figures are of, printed first
+  std::string template_name;        // in the build's Master folder
+  std::vector<std::string> tables;  // loaded before the queries are timed
+  // The query texts the builder preloads, when it does: then they, not the tables, are
+  // loaded before the queries are timed.
+  std::function<std::vector<std::string>(const Session&, const std::string& return_type)> preload;
   std::function<void(Session*)> set_session;  // the session of the measured period
   std::string return_type;                    // the panel's return type
   // The builder's queries, run and timed, with what writes their figures.

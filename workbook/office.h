@@ -21,7 +21,8 @@ class Office {
 
   // Starts the office now unless a live one runs, so that the next workbook opens without
   // the wait (a program starts it ahead of its first run). The office ends with the calling
-  // thread: call it from the thread the workbooks are opened on. Throws HostError
+  // thread: call it from the thread the workbooks are opened on, or from one that waits until
+  // the Office has ended. Throws HostError
   // kEngineUnavailable when it cannot start.
   void Start();
 

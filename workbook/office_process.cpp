@@ -177,6 +177,15 @@ std::vector<std::string> PipeSocketsOf(pid_t pid) {
 OfficeOptions DefaultOfficeOptions() {
   OfficeOptions options;
   options.program_dir = VATRIX_OFFICE_PROGRAM_DIR;
+  // VATRIX_OFFICE names the office's program folder, or its soffice program (a link such as
+  // /usr/bin/soffice leads to the folder).
+  if (const char* office = std::getenv("VATRIX_OFFICE"); office && *office) {
+    std::error_code error;
+    const std::filesystem::path named = std::filesystem::canonical(office, error);
+    const std::filesystem::path path = error ? std::filesystem::path(office) : named;
+    options.program_dir =
+        std::filesystem::is_regular_file(path, error) ? path.parent_path().string() : path.string();
+  }
   return options;
 }
 

@@ -30,7 +30,8 @@ std::string FileUrl(const std::string& path);
 // nullopt when it does not.
 std::optional<std::string> OfficeVersionOf(std::string_view configuration);
 
-// The options with the office folder this program was built against.
+// The options with the office folder VATRIX_OFFICE names (the folder, or the soffice program in
+// it), else the one this program was built against.
 OfficeOptions DefaultOfficeOptions();
 
 // The office's pipe socket files ("OSL_PIPE_...") that process `pid` has bound; empty when it
