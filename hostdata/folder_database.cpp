@@ -59,19 +59,6 @@ bool IndexedOnLoad(const DbfField& field) { return field.type == 'D'; }
 
 constexpr size_t kRowsPerInsert = 16;
 
-// Writes `date` as "yyyy-mm-dd" into `out` (ten characters, no terminator). A table's dates
-// are years 0 to 9999 (eight digits on disk).
-void WriteIsoDate(const Date& date, char* out) {
-  const auto digits = [](int number, char* at, int count) {
-    for (int i = count - 1; i >= 0; --i, number /= 10) at[i] = static_cast<char>('0' + number % 10);
-  };
-  digits(date.year, out, 4);
-  out[4] = '-';
-  digits(date.month, out + 5, 2);
-  out[7] = '-';
-  digits(date.day, out + 8, 2);
-}
-
 // Reads a plan line "SEARCH t USING AUTOMATIC [PARTIAL] COVERING INDEX (a=? AND b=?)" into
 // the table and its columns; false for any other line.
 bool ReadAutomaticIndex(const std::string& detail, std::string* table,
@@ -206,6 +193,12 @@ bool Holds(const std::vector<bool>& held, const std::vector<bool>& wanted) {
     if (wanted[i] && (i >= held.size() || !held[i])) return false;
   }
   return true;
+}
+
+// Marks in `columns` every column `more` marks as well.
+void AddColumns(const std::vector<bool>& more, std::vector<bool>* columns) {
+  if (columns->size() < more.size()) columns->resize(more.size(), false);
+  for (size_t i = 0; i < more.size(); ++i) (*columns)[i] = (*columns)[i] || more[i];
 }
 
 // Collects, while a statement is prepared, the (table, column) pairs it reads.
@@ -440,10 +433,8 @@ void FolderDatabase::LoadColumnsFor(const std::string& sql) {
 void FolderDatabase::LoadColumnsForAll(const std::vector<std::string>& sqls) {
   std::map<std::string, std::vector<bool>> wanted;
   for (const std::string& sql : sqls) {
-    for (auto& [key, columns] : ColumnsRead(sql)) {
-      std::vector<bool>& all = wanted[key];
-      all.resize(columns.size(), false);
-      for (size_t i = 0; i < columns.size(); ++i) all[i] = all[i] || columns[i];
+    for (const auto& [key, columns] : ColumnsRead(sql)) {
+      AddColumns(columns, &wanted[key]);
     }
   }
   FillColumns(std::move(wanted));
@@ -454,9 +445,7 @@ void FolderDatabase::FillColumns(std::map<std::string, std::vector<bool>> wanted
     const Loaded& table = loaded_.at(key);
     if (table.filled) {
       if (Holds(table.columns, columns)) continue;
-      for (size_t i = 0; i < columns.size() && i < table.columns.size(); ++i) {
-        columns[i] = columns[i] || table.columns[i];
-      }
+      AddColumns(table.columns, &columns);
     }
     try {
       Fill(key, std::move(columns));

@@ -36,9 +36,20 @@ std::optional<Date> ParseIsoDate(std::string_view text) {
 }
 
 std::string FormatIsoDate(const Date& date) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
-  return buffer;
+  char buffer[10];
+  WriteIsoDate(date, buffer);
+  return std::string(buffer, sizeof buffer);
+}
+
+void WriteIsoDate(const Date& date, char* out) {
+  const auto digits = [](int number, char* at, int count) {
+    for (int i = count - 1; i >= 0; --i, number /= 10) at[i] = static_cast<char>('0' + number % 10);
+  };
+  digits(date.year, out, 4);
+  out[4] = '-';
+  digits(date.month, out + 5, 2);
+  out[7] = '-';
+  digits(date.day, out + 8, 2);
 }
 
 std::string FormatDisplayDate(const Date& date) {

@@ -23,8 +23,10 @@ bool IsValidDate(int year, int month, int day);
 // Parses "yyyy-mm-dd" exactly (the engine's stored form); nullopt otherwise.
 std::optional<Date> ParseIsoDate(std::string_view text);
 
-// Formats as "yyyy-mm-dd".
+// Formats as "yyyy-mm-dd" (years 0 to 9999, as tables and query texts hold them).
 std::string FormatIsoDate(const Date& date);
+// The same written into `out`, ten characters and no terminator, for loops that format many.
+void WriteIsoDate(const Date& date, char* out);
 
 // Formats as "dd/MM/yyyy", the form the program shows and writes dates in.
 std::string FormatDisplayDate(const Date& date);
