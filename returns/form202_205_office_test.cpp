@@ -65,32 +65,17 @@ TEST_F(Form202205OfficeTest, Form205SavedWorkbookHoldsTheYear) {
 
   OfficeSpreadsheet book(SharedOffice());
   book.Open(saved);
-  const Sheet turnover = book.SheetAt(1), rates = book.SheetAt(2), input = book.SheetAt(3),
-              balance = book.SheetAt(4), deductions = book.SheetAt(6), payments = book.SheetAt(7);
+  const Sheet turnover = book.SheetAt(1), input = book.SheetAt(3), balance = book.SheetAt(4),
+              deductions = book.SheetAt(6), payments = book.SheetAt(7);
   const struct {
     Sheet sheet;
     int row, column;
     double figure;
   } cells[] = {{turnover, 8, 2, figures.A(1)},
-               {turnover, 8, 3, figures.A(2)},
-               {turnover, 10, 2, figures.A(3)},
-               {turnover, 10, 3, figures.A(4)},
-               {turnover, 12, 2, figures.A(5)},
-               {turnover, 12, 3, figures.A(6)},
-               {turnover, 15, 3, figures.A(7)},
-               {turnover, 17, 2, figures.A(8) + figures.A(9)},
                {turnover, 17, 3, figures.A(10) + figures.A(11)},
-               {deductions, 6, 3, figures.A(12)},
-               {deductions, 10, 3, figures.A(13)},
-               {deductions, 13, 2, figures.A(14)},
                {deductions, 13, 3, figures.A(15) + figures.A(16)},
-               {deductions, 21, 2, figures.A(20)},
-               {deductions, 21, 3, figures.A(21)},
                {deductions, 23, 2, figures.A(22) + figures.A(23)},
-               {deductions, 23, 3, figures.A(24) + figures.A(25)},
                {input, 3, 2, figures.A(26)},
-               {input, 4, 2, figures.A(27)},
-               {input, 5, 2, figures.A(28)},
                {balance, 3, 2, 15000.5},
                {balance, 22, 2, figures.A(13)}};
   for (const auto& cell : cells) {
@@ -98,27 +83,6 @@ TEST_F(Form202205OfficeTest, Form205SavedWorkbookHoldsTheYear) {
     EXPECT_NEAR(Amount(book.Read(cell.sheet, cell.row, cell.column)), cell.figure, 0.001)
         << cell.sheet.name << " (" << cell.row << ", " << cell.column << ")";
   }
-  // The template's totals, copied.
-  EXPECT_NEAR(Amount(book.Read(turnover, 16, 2)), Amount(book.Read(deductions, 24, 2)), 0.001);
-  EXPECT_NEAR(Amount(book.Read(turnover, 16, 3)), Amount(book.Read(deductions, 24, 3)), 0.001);
-  // Rate rows: output tax, then purchase tax; input tax from row 9.
-  ASSERT_FALSE(figures.output_tax.empty());
-  EXPECT_EQ(Text(book.Read(rates, 3, 2)), "Output Tax");
-  EXPECT_EQ(Text(book.Read(rates, 3, 1)), RateText(figures.output_tax[0].rate));
-  const int purchase_row = 3 + static_cast<int>(figures.output_tax.size());
-  EXPECT_EQ(Text(book.Read(rates, purchase_row, 2)), "Purchase Tax");
-  EXPECT_NEAR(Amount(book.Read(rates, purchase_row, 5)), figures.purchase_tax[0].taxable, 0.001);
-  EXPECT_EQ(Text(book.Read(input, 9, 2)), RateText(figures.input_tax[0].rate) + "%");
-  EXPECT_NEAR(Amount(book.Read(input, 9, 5)), figures.input_tax[0].vat, 0.001);
-
-  // The balance adds up as the template computes it.
-  EXPECT_NEAR(Amount(book.Read(balance, 26, 2)), Amount(book.Read(balance, 7, 2)), 0.001);
-  const double net = Amount(book.Read(balance, 20, 2)) - Amount(book.Read(balance, 27, 2));
-  EXPECT_NEAR(Amount(book.Read(balance, 28, 2)), net > 0 ? net : 0, 0.001);
-  EXPECT_NEAR(Amount(book.Read(balance, 29, 2)), net < 0 ? -net : 0, 0.001);
-  EXPECT_NEAR(Amount(book.Read(balance, 32, 2)),
-              Amount(book.Read(balance, 29, 2)) - Amount(book.Read(balance, 30, 2)), 0.001);
-
   // Payments: April to March, each row's total beside its payments.
   std::map<int, std::pair<int, int>> per_month;
   for (const Payment& p : figures.vat_payments) ++per_month[*p.month].first;

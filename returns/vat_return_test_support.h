@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,7 +22,9 @@
 #include "hostdata/connection.h"
 #include "hostdata/query_helpers.h"
 #include "hostdata/record_set.h"
+#include "hostdata/test_tables.h"
 #include "hostdata/value.h"
+#include "returns/build_fixture.h"
 #include "returns/vat_return_sheets.h"
 #include "workbook/memory_spreadsheet.h"
 
@@ -385,6 +389,86 @@ inline void ExpectCellTable(const MemorySpreadsheet& m, const std::vector<double
   ExpectAmount(m, 3, 5, 2, q[10]);
   ExpectAmount(m, 4, 22, 2, q[22]);
 }
+
+// The rows of a small company made by hand, as field texts in the columns named.
+struct SmallCompanyRows {
+  std::vector<std::vector<std::string>> taxes;     // CODE NAME PCN BC_TAX VATTYPE VATDET TYPE
+  std::vector<std::vector<std::string>> bills;     // LINK DATE VTYPE CODE ST_TYPE BILL_AMT
+                                                   // TAX_AMT ST_AMT
+  std::vector<std::vector<std::string>> accounts;  // CODE ACT_TYPE OPBAL
+  std::vector<std::vector<std::string>> postings;  // CODE DATE VTYPE DC AMT VATCODE
+};
+
+// Writes STAX, SP, ACT and LEDGER of `rows` and an empty ITVAT into `folder`, created.
+inline void WriteSmallCompany(const std::string& folder, const SmallCompanyRows& rows) {
+  std::filesystem::create_directories(folder);
+  const auto write = [&folder](const char* name, std::vector<TestField> fields,
+                               const std::vector<std::vector<std::string>>& table_rows) {
+    TestTable table;
+    table.fields = std::move(fields);
+    table.rows = table_rows;
+    WriteFile(folder + "/" + name + ".DBF", DbfBytes(table));
+  };
+  write("STAX",
+        {{"CODE", 'C', 4},
+         {"NAME", 'C', 30},
+         {"PCN", 'N', 6, 2},
+         {"BC_TAX", 'N', 6, 2},
+         {"VATTYPE", 'N', 3},
+         {"VATDET", 'C', 2},
+         {"TYPE", 'C', 1}},
+        rows.taxes);
+  write("SP",
+        {{"LINK", 'C', 10},
+         {"DATE", 'D', 8},
+         {"VTYPE", 'C', 2},
+         {"CODE", 'C', 6},
+         {"ST_TYPE", 'C', 4},
+         {"BILL_AMT", 'N', 14, 2},
+         {"TAX_AMT", 'N', 14, 2},
+         {"ST_AMT", 'N', 14, 2}},
+        rows.bills);
+  write("ITVAT", {{"LINK", 'C', 10}, {"VATCODE", 'C', 4}, {"AMT", 'N', 14, 2}, {"VAT", 'N', 14, 2}},
+        {});
+  write("ACT", {{"CODE", 'C', 6}, {"ACT_TYPE", 'N', 3}, {"OPBAL", 'N', 14, 2}}, rows.accounts);
+  write("LEDGER",
+        {{"CODE", 'C', 6},
+         {"DATE", 'D', 8},
+         {"VTYPE", 'C', 2},
+         {"DC", 'C', 1},
+         {"AMT", 'N', 14, 2},
+         {"VATCODE", 'C', 4}},
+        rows.postings);
+}
+
+// A builder run on a company folder, saving into a fresh output folder; the workbook the run
+// made is kept for the checks (`sheets_` stays null when the run made none).
+class CompanyRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    out_ = MakeTempFolder();
+    run_.panel.output_folder = out_ + "/";
+  }
+  void TearDown() override { std::filesystem::remove_all(out_); }
+
+  void RunOn(const std::string& company_folder, void (*builder)(BuildContext&),
+             std::function<std::unique_ptr<MemorySpreadsheet>()> make_workbook) {
+    sheets_ = nullptr;
+    run_.lists.connection.OpenFolder(company_folder);
+    run_.spreadsheets = [this, make_workbook]() -> std::unique_ptr<Spreadsheet> {
+      kept_ = make_workbook();
+      sheets_ = kept_.get();
+      return Borrow(*kept_);
+    };
+    BuildContext context = run_.Context();
+    builder(context);
+  }
+
+  BuildFixture run_;
+  std::string out_;
+  std::unique_ptr<MemorySpreadsheet> kept_;
+  MemorySpreadsheet* sheets_ = nullptr;
+};
 
 }  // namespace vatrix::testing
 
