@@ -8,7 +8,8 @@
 namespace vatrix::bench {
 
 // Seconds that "soffice --headless --convert-to xls" takes to turn `csv` into an .xls file in
-// `dir`/converted, with a fresh private profile in `dir`/profile, its own start included. Ends
+// `dir`/converted, with a fresh private profile in `dir`/profile seeded as the program's own
+// office profile is (no first-start self-tests), its own start included. Ends
 // the program when the conversion fails.
 double OfficeConvertToXls(const std::filesystem::path& csv, const std::filesystem::path& dir);
 

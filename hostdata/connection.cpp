@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -93,33 +92,14 @@ void ThrowIfLayoutFieldMissing(const std::string& message, const FolderDatabase&
   }
 }
 
-// Notes, while a statement is prepared, each read of a column whose values the table's reader
-// could not give; a statement that reads any is refused.
-struct UnreadableCheck {
-  const FolderDatabase* database = nullptr;
-  std::vector<const UnreadableField*> refused;
-
-  // One failure naming every refused column, each with its own source.
-  [[noreturn]] void Throw() const {
-    std::string description, source;
-    for (const UnreadableField* field : refused) {
-      description += (description.empty() ? "" : "; ") + field->description;
-      source += (source.empty() ? "" : "; ") + field->source;
-    }
-    throw HostError(kCorruptTable, description, source);
+// One failure naming every field whose values cannot be read, each with its own source.
+[[noreturn]] void ThrowUnreadable(const std::vector<UnreadableField>& fields) {
+  std::string description, source;
+  for (const UnreadableField& field : fields) {
+    description += (description.empty() ? "" : "; ") + field.description;
+    source += (source.empty() ? "" : "; ") + field.source;
   }
-};
-
-int RefuseUnreadableColumns(void* data, int action, const char* table, const char* column,
-                            const char*, const char*) {
-  auto* check = static_cast<UnreadableCheck*>(data);
-  if (action != SQLITE_READ || table == nullptr || column == nullptr) return SQLITE_OK;
-  const UnreadableField* field = check->database->UnreadableColumn(table, column);
-  if (field == nullptr) return SQLITE_OK;
-  if (std::find(check->refused.begin(), check->refused.end(), field) == check->refused.end()) {
-    check->refused.push_back(field);
-  }
-  return SQLITE_IGNORE;  // read as null, so that preparing goes on to name the others
+  throw HostError(kCorruptTable, description, source);
 }
 
 [[noreturn]] void Rejected(const std::string& message, std::string_view query) {
@@ -171,15 +151,10 @@ RecordSet Connection::Execute(std::string_view query) const {
   if (translated.long_date_range) database_->AddLongRangeIndexes(translated.tables);
   database_->AddIndexesFor(translated.sql);
   sqlite3* db = database_->db();
+  const std::vector<UnreadableField> unreadable = database_->UnreadableFieldsRead(translated.sql);
+  if (!unreadable.empty()) ThrowUnreadable(unreadable);
   sqlite3_stmt* statement = nullptr;
-  UnreadableCheck check{database_.get(), {}};
-  sqlite3_set_authorizer(db, RefuseUnreadableColumns, &check);
   const int prepared = sqlite3_prepare_v2(db, translated.sql.c_str(), -1, &statement, nullptr);
-  sqlite3_set_authorizer(db, nullptr, nullptr);
-  if (!check.refused.empty()) {
-    sqlite3_finalize(statement);
-    check.Throw();
-  }
   if (prepared != SQLITE_OK) {
     const std::string message = sqlite3_errmsg(db);
     sqlite3_finalize(statement);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -205,6 +206,10 @@ TEST_F(ConnectionTest, FieldsThatCannotBeReadStopOnlyTheQueriesThatReadThem) {
   ExpectFailure("SELECT * FROM NOTES", kCorruptTable, where);
   ExpectFailure("SELECT * FROM NOTES", kCorruptTable, "notes.dbf, field PIC");  // each is named
   ExpectFailure("SELECT Count(*) FROM NOTES WHERE NARR Is Null", kCorruptTable, where);
+  // A join in brackets names every field of its tables, but reads only those it uses.
+  EXPECT_DOUBLE_EQ(First("SELECT Count(NOTES.CODE) FROM STAX INNER JOIN (NOTES INNER JOIN SP ON "
+                         "NOTES.CODE = SP.ST_TYPE) ON STAX.CODE = SP.ST_TYPE"),
+                   2);
   // The memo file appearing reloads the table.
   testing::WriteFile(folder_ + "/NOTES.DBT", std::string(512, '\0') + "Paid in cash\x1A");
   EXPECT_EQ(connection_.Execute("SELECT NARR FROM NOTES").field(0), Value::Text("Paid in cash"));
@@ -244,8 +249,35 @@ TEST_F(ConnectionTest, TablesLoadTheColumnsTheQueriesReadAndNoOthers) {
   EXPECT_EQ(connection_.Execute("SELECT Count(*) FROM ITEMS WHERE NAME Is Null").field(0),
             Value::Number(1));
   EXPECT_EQ(FolderDatabase::ForFolder(folder_)->loads(), loads + 1);
+  // Nor by a join in brackets, which names every field of its tables.
+  EXPECT_DOUBLE_EQ(First("SELECT Sum(ITEMS.AMT) FROM STAX INNER JOIN (ITEMS INNER JOIN SP ON "
+                         "ITEMS.CODE = SP.ST_TYPE) ON STAX.CODE = SP.ST_TYPE"),
+                   5);
   ExpectFailure("SELECT Sum(BAD) FROM ITEMS", kCorruptTable, "items.dbf");
   EXPECT_DOUBLE_EQ(First("SELECT Sum(AMT) FROM ITEMS"), 3.5);  // the deleted record left out
+}
+
+// Rows reach the engine in batches and several to a statement: a long table with deleted
+// records and blank dates between them keeps every row's own values.
+TEST_F(ConnectionTest, EveryRowOfALongTableKeepsItsOwnValues) {
+  const auto day_of = [](int n) { return Date{2015 + n % 3, 1 + n % 12, 1 + n % 28}; };
+  TestTable days;
+  days.fields = {{"NO", 'N', 6}, {"DAY", 'D', 8}, {"NOTE", 'C', 4}};
+  for (int n = 0; n < 2500; ++n) {
+    const Date day = day_of(n);
+    char text[9];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", day.year, day.month, day.day);
+    days.rows.push_back({std::to_string(n), n % 97 == 0 ? "" : text, std::to_string(n % 1000)});
+    if (n % 250 == 3) days.deleted.push_back(n);
+  }
+  Write("days.dbf", days);
+  RecordSet rows = connection_.Execute("SELECT NO, DAY, NOTE FROM DAYS");
+  EXPECT_EQ(rows.record_count(), 2490);
+  for (; !rows.eof(); rows.MoveNext()) {
+    const int n = static_cast<int>(rows.field(0).number());
+    ASSERT_EQ(rows.field(1), n % 97 == 0 ? Value() : Value::FromDate(day_of(n))) << n;
+    ASSERT_EQ(rows.field(2), Value::Text(std::to_string(n % 1000))) << n;
+  }
 }
 
 TEST_F(ConnectionTest, ATableRewrittenWithItsSizeAndTimeRestoredIsReloaded) {

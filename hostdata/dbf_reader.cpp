@@ -660,16 +660,16 @@ std::string DbfReader::ChooseCodePage() {
   return multi_byte ? "UTF-8" : "CP1252";
 }
 
-void DbfReader::ReadFields(const char* raw, std::vector<Value>* row) {
-  row->assign(fields_.size(), Value());
+void DbfReader::ReadFields(const char* raw, Value* values) {
   const Header& header = impl_->header;
   for (size_t i = 0; i < fields_.size(); ++i) {
     const DbfField& field = fields_[i];
+    Value& value = values[i];
+    value = Value();
     if (!wanted_.empty() && !wanted_[i]) continue;  // a field the caller does not read
     const FieldLayout& layout = header.layouts[i];
     if (impl_->unreadable[i] || IsNull(header, layout, raw)) continue;
     const std::string_view bytes(raw + layout.offset, field.width);
-    Value& value = (*row)[i];
     switch (layout.reading) {
       case Reading::kCharacter:
         value = CharacterValue(bytes, *impl_->decoder);
@@ -717,15 +717,20 @@ void DbfReader::ReadFields(const char* raw, std::vector<Value>* row) {
 }
 
 bool DbfReader::ReadRow(std::vector<Value>* row) {
+  row->resize(fields_.size());
+  return ReadRow(row->data());
+}
+
+bool DbfReader::ReadRow(Value* values) {
   while (next_record_ < record_count_) {
     const int record = next_record_++;
     const char* raw = impl_->Record(record);
     if (raw[0] == kDeletedFlag) continue;
-    const std::string name = "record " + std::to_string(record + 1);
     try {
-      ReadFields(raw, row);
+      ReadFields(raw, values);
       return true;
     } catch (const UnfitValue& unfit) {
+      const std::string name = "record " + std::to_string(record + 1);
       if (!skip_key_) Corrupt(path_, name + ", " + unfit.what);
       const FieldLayout& key = impl_->header.layouts[*skip_key_];
       const std::string_view key_bytes(raw + key.offset, fields_[*skip_key_].width);

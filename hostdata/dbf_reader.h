@@ -66,6 +66,8 @@ class DbfReader {
   // Throws HostError kCorruptTable, naming the file, record and field, for a value that does
   // not fit its field's type (text in a numeric field, an impossible date).
   bool ReadRow(std::vector<Value>* row);
+  // The same into `values[0, fields().size())`, every slot set.
+  bool ReadRow(Value* values);
 
   // The fields whose values cannot be read: known when the reader opens, and grown by memo
   // faults met while reading. Complete after ReadRow returned false.
@@ -84,8 +86,8 @@ class DbfReader {
 
  private:
   struct Impl;
-  // Reads the fields of record bytes `raw` into `row`; throws for a value that does not fit.
-  void ReadFields(const char* raw, std::vector<Value>* row);
+  // Reads the fields of record bytes `raw` into `values`; throws for a value that does not fit.
+  void ReadFields(const char* raw, Value* values);
   // Checks the table's header and prepares reading; the memo file from `memo`, or found
   // beside the table when `memo_on_disk`.
   void Open(std::optional<std::string> memo, bool memo_on_disk);

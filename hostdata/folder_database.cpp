@@ -9,7 +9,6 @@
 #include <deque>
 #include <exception>
 #include <filesystem>
-#include <iterator>
 #include <list>
 #include <mutex>
 #include <optional>
@@ -17,6 +16,7 @@
 #include <thread>
 
 #include "hostdata/code_page.h"
+#include "hostdata/columns_read.h"
 #include "hostdata/dbf_reader.h"
 #include "hostdata/host_error.h"
 #include "hostdata/jet_functions.h"
@@ -86,9 +86,9 @@ bool ReadAutomaticIndex(const std::string& detail, std::string* table,
   return !columns->empty();
 }
 
-// Binds `value` to parameter `index`. Text is bound in place: it must outlive the statement's
-// next step.
-void Bind(sqlite3_stmt* statement, int index, const Value& value) {
+// Binds `value` to parameter `index`, a date written as text into `date_text` (10 bytes).
+// Both are bound in place: the value and `date_text` must outlive the statement's next step.
+void Bind(sqlite3_stmt* statement, int index, const Value& value, char* date_text) {
   switch (value.kind()) {
     case Value::Kind::kNull:
       sqlite3_bind_null(statement, index);
@@ -100,12 +100,10 @@ void Bind(sqlite3_stmt* statement, int index, const Value& value) {
       sqlite3_bind_text(statement, index, value.text().data(),
                         static_cast<int>(value.text().size()), SQLITE_STATIC);
       break;
-    case Value::Kind::kDate: {
-      char iso[10];
-      WriteIsoDate(value.date(), iso);
-      sqlite3_bind_text(statement, index, iso, sizeof iso, SQLITE_TRANSIENT);
+    case Value::Kind::kDate:
+      WriteIsoDate(value.date(), date_text);
+      sqlite3_bind_text(statement, index, date_text, 10, SQLITE_STATIC);
       break;
-    }
     case Value::Kind::kBool:
       sqlite3_bind_int(statement, index, value.boolean() ? 1 : 0);
       break;
@@ -147,14 +145,13 @@ class RowProducer {
 
   void Run() {
     try {
+      const size_t width = reader_.fields().size();
       bool more = true;
       while (more) {
-        std::vector<Value> batch;
-        batch.reserve(kBatchRows * reader_.fields().size());
-        std::vector<Value> row;
-        for (size_t n = 0; n < kBatchRows && (more = reader_.ReadRow(&row)); ++n) {
-          std::move(row.begin(), row.end(), std::back_inserter(batch));
-        }
+        std::vector<Value> batch(kBatchRows * width);
+        size_t rows = 0;
+        while (rows < kBatchRows && (more = reader_.ReadRow(batch.data() + rows * width))) ++rows;
+        batch.resize(rows * width);
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return ready_.size() < kBatchesAhead || stopping_; });
         if (stopping_) return;
@@ -199,16 +196,6 @@ bool Holds(const std::vector<bool>& held, const std::vector<bool>& wanted) {
 void AddColumns(const std::vector<bool>& more, std::vector<bool>* columns) {
   if (columns->size() < more.size()) columns->resize(more.size(), false);
   for (size_t i = 0; i < more.size(); ++i) (*columns)[i] = (*columns)[i] || more[i];
-}
-
-// Collects, while a statement is prepared, the (table, column) pairs it reads.
-int RecordRead(void* data, int action, const char* table, const char* column, const char*,
-               const char*) {
-  auto* reads = static_cast<std::vector<std::pair<std::string, std::string>>*>(data);
-  if (action == SQLITE_READ && table != nullptr) {
-    reads->emplace_back(table, column == nullptr ? "" : column);
-  }
-  return SQLITE_OK;
 }
 
 std::int64_t Nanoseconds(const timespec& time) {
@@ -355,14 +342,26 @@ std::string FolderDatabase::FileOf(const std::string& table) const {
   return found == loaded_.end() ? std::string() : found->second.stamp.path;
 }
 
-const UnreadableField* FolderDatabase::UnreadableColumn(const std::string& table,
-                                                        const std::string& column) const {
-  const auto found = loaded_.find(ToLowerAscii(table));
-  if (found == loaded_.end()) return nullptr;
-  for (const UnreadableField& field : found->second.unreadable) {
-    if (EqualsIgnoreCase(field.field, column)) return &field;
+std::vector<UnreadableField> FolderDatabase::UnreadableFieldsRead(const std::string& sql) const {
+  std::vector<UnreadableField> refused;
+  const bool any = std::any_of(loaded_.begin(), loaded_.end(),
+                               [](const auto& table) { return !table.second.unreadable.empty(); });
+  if (!any) return refused;
+  const auto read = vatrix::ColumnsRead(db_, sql);
+  if (!read) return refused;
+  for (const auto& [table, flags] : *read) {
+    const auto found = loaded_.find(ToLowerAscii(table));
+    if (found == loaded_.end()) continue;
+    const Loaded& loaded = found->second;
+    for (const UnreadableField& field : loaded.unreadable) {
+      for (size_t i = 0; i < flags.size() && i < loaded.fields.size(); ++i) {
+        if (flags[i] && EqualsIgnoreCase(loaded.fields[i].name, field.field)) {
+          refused.push_back(field);
+        }
+      }
+    }
   }
-  return nullptr;
+  return refused;
 }
 
 void FolderDatabase::Drop(const std::string& key) {
@@ -392,24 +391,16 @@ void FolderDatabase::Open(const std::string& key, const Stamp& stamp) {
   ++loads_;
 }
 
-std::map<std::string, std::vector<bool>> FolderDatabase::ColumnsRead(const std::string& sql) {
-  std::vector<std::pair<std::string, std::string>> reads;
-  sqlite3_stmt* statement = nullptr;
-  sqlite3_set_authorizer(db_, RecordRead, &reads);
-  const int prepared = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
-  sqlite3_set_authorizer(db_, nullptr, nullptr);
-  sqlite3_finalize(statement);
+std::map<std::string, std::vector<bool>> FolderDatabase::WantedColumns(const std::string& sql) {
   std::map<std::string, std::vector<bool>> columns;
-  if (prepared != SQLITE_OK) return columns;
-  for (const auto& [table, column] : reads) {
+  const auto read = vatrix::ColumnsRead(db_, sql);
+  if (!read) return columns;
+  for (const auto& [table, flags] : *read) {
     const auto found = loaded_.find(ToLowerAscii(table));
     if (found == loaded_.end()) continue;
-    const std::vector<DbfField>& fields = found->second.fields;
-    std::vector<bool>& flags = columns[found->first];
-    flags.resize(fields.size(), false);
-    for (size_t i = 0; i < fields.size(); ++i) {
-      if (EqualsIgnoreCase(fields[i].name, column)) flags[i] = true;
-    }
+    std::vector<bool>& wanted = columns[found->first];
+    wanted = flags;
+    wanted.resize(found->second.fields.size(), false);
   }
   // A table opened but not filled yet is never served empty, whatever the engine reported.
   for (const auto& [key, table] : loaded_) {
@@ -419,7 +410,7 @@ std::map<std::string, std::vector<bool>> FolderDatabase::ColumnsRead(const std::
 }
 
 void FolderDatabase::LoadColumnsFor(const std::string& sql) {
-  std::map<std::string, std::vector<bool>> wanted = ColumnsRead(sql);
+  std::map<std::string, std::vector<bool>> wanted = WantedColumns(sql);
   for (auto& [key, columns] : wanted) {
     const Loaded& table = loaded_.at(key);
     if (table.filled && Holds(table.columns, columns)) continue;
@@ -433,7 +424,7 @@ void FolderDatabase::LoadColumnsFor(const std::string& sql) {
 void FolderDatabase::LoadColumnsForAll(const std::vector<std::string>& sqls) {
   std::map<std::string, std::vector<bool>> wanted;
   for (const std::string& sql : sqls) {
-    for (const auto& [key, columns] : ColumnsRead(sql)) {
+    for (const auto& [key, columns] : WantedColumns(sql)) {
       AddColumns(columns, &wanted[key]);
     }
   }
@@ -531,6 +522,7 @@ void FolderDatabase::InsertRows(const std::string& key, DbfReader& reader,
   const auto block = prepare(block_rows);
   RowProducer rows(reader);
   std::vector<Value> batch;
+  std::vector<char> date_texts(block_rows * fields.size() * 10);
   while (rows.Next(&batch)) {
     const size_t batch_rows = batch.size() / fields.size();
     for (size_t row = 0; row < batch_rows;) {
@@ -539,7 +531,9 @@ void FolderDatabase::InsertRows(const std::string& key, DbfReader& reader,
       int parameter = 0;
       for (const size_t end = row + count; row < end; ++row) {
         for (size_t i = 0; i < fields.size(); ++i) {
-          if (columns[i]) Bind(statement, ++parameter, batch[row * fields.size() + i]);
+          if (!columns[i]) continue;
+          char* date_text = &date_texts[static_cast<size_t>(parameter) * 10];
+          Bind(statement, ++parameter, batch[row * fields.size() + i], date_text);
         }
       }
       if (sqlite3_step(statement) != SQLITE_DONE) {

@@ -56,10 +56,9 @@ class FolderDatabase {
   std::vector<std::string> SkippedRecords(const std::string& table) const;
   // The file the loaded `table` was read from; "" when it is not loaded.
   std::string FileOf(const std::string& table) const;
-  // The field `column` of the loaded `table` when its values could not be read (a type not
-  // read, a memo file missing or damaged), letter case ignored; nullptr otherwise.
-  const UnreadableField* UnreadableColumn(const std::string& table,
-                                          const std::string& column) const;
+  // The fields of loaded tables whose values could not be read (a type not read, a memo file
+  // missing or damaged) that `sql` reads, in table order; none when it cannot be prepared.
+  std::vector<UnreadableField> UnreadableFieldsRead(const std::string& sql) const;
 
   // Creates the indexes SQLite would otherwise build afresh for every run of `sql` (automatic
   // indexes on join keys), so that they are built once per loaded table.
@@ -105,7 +104,7 @@ class FolderDatabase {
   void Open(const std::string& key, const Stamp& stamp);
   // Per loaded table (by key) the columns preparing `sql` reads, one flag per field, and
   // every table not filled yet; empty when the text cannot be prepared.
-  std::map<std::string, std::vector<bool>> ColumnsRead(const std::string& sql);
+  std::map<std::string, std::vector<bool>> WantedColumns(const std::string& sql);
   // Fills each table of `wanted` (by key) that lacks a marked column, keeping its columns.
   void FillColumns(std::map<std::string, std::vector<bool>> wanted);
   // Fills the table `key` with the rows of its file, holding the fields `columns` marks.

@@ -1,9 +1,12 @@
 #include "workbook/office.h"
 
 #include <signal.h>
+#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 
@@ -146,7 +149,29 @@ Office::Office(OfficeOptions options) : connection_(std::make_unique<Connection>
 
 Office::~Office() { connection_->Disconnect(); }
 
-void Office::Start() { connection_->EnsureStarted(); }
+void Office::Start() {
+  const int started = connection_->generation;
+  connection_->EnsureStarted();
+  if (connection_->generation == started) return;
+  // A new office loads its spreadsheet part with its first workbook: it does so now, ahead of
+  // the run (should this fail, the run's first workbook fails with its own message).
+  try {
+    connection_->Guarded(
+        "the spreadsheet engine cannot make a workbook", "private:factory/scalc", [&] {
+          css::beans::PropertyValue hidden;
+          hidden.Name = "Hidden";
+          hidden.Value <<= true;
+          Reference<css::frame::XComponentLoader> loader(connection_->desktop, UNO_QUERY_THROW);
+          Reference<css::util::XCloseable> workbook(
+              loader->loadComponentFromURL(
+                  "private:factory/scalc", "_blank", 0,
+                  css::uno::Sequence<css::beans::PropertyValue>(&hidden, 1)),
+              UNO_QUERY_THROW);
+          workbook->close(true);
+        });
+  } catch (const HostError&) {
+  }
+}
 
 pid_t Office::pid() const {
   return connection_->process && !connection_->process->Ended() ? connection_->process->pid() : -1;

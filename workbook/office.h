@@ -19,11 +19,11 @@ class Office {
   Office(const Office&) = delete;
   Office& operator=(const Office&) = delete;
 
-  // Starts the office now unless a live one runs, so that the next workbook opens without
-  // the wait (a program starts it ahead of its first run). The office ends with the calling
-  // thread: call it from the thread the workbooks are opened on, or from one that waits until
-  // the Office has ended. Throws HostError
-  // kEngineUnavailable when it cannot start.
+  // Starts the office now unless a live one runs, and has a new one load its spreadsheet
+  // part, so that the next workbook opens without the wait (a program starts it ahead of its
+  // first run). The office ends with the calling thread: call it from the thread the
+  // workbooks are opened on, or from one that waits until the Office has ended. Throws
+  // HostError kEngineUnavailable when it cannot start.
   void Start();
 
   // The office process id while one runs, else -1 (tests end it to see how a run fails).

@@ -62,28 +62,6 @@ int StatusOf(int wait_status) {
   return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
 }
 
-// The office runs seconds of graphics self-tests at its first start in a profile after a new
-// version; a headless office never records that it ran them, so a fresh profile would run them
-// at every start. Recording the installed version as the last one seen skips them. Without a
-// readable version the profile stays empty and the office merely starts slower.
-void SeedProfile(const std::string& program_dir, const std::string& profile_dir) {
-  std::ifstream in(program_dir + "/../share/registry/main.xcd", std::ios::binary);
-  const std::string configuration((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-  const std::optional<std::string> version = OfficeVersionOf(configuration);
-  if (!version) return;
-  std::error_code error;
-  std::filesystem::create_directories(profile_dir + "/user", error);
-  std::ofstream(profile_dir + "/user/registrymodifications.xcu", std::ios::binary)
-      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-         "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-         "<item oor:path=\"/org.openoffice.Setup/Product\"><prop oor:name=\"ooSetupLastVersion\" "
-         "oor:op=\"fuse\"><value>"
-      << *version << "</value></prop></item>\n</oor:items>\n";
-}
-
 // The program's environment with the locale set to C.UTF-8 and the temp folder set to
 // `temp_dir`, as "NAME=value" entries.
 std::vector<std::string> OfficeEnvironment(const std::string& temp_dir) {
@@ -107,6 +85,24 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 }
 
 }  // namespace
+
+void SeedOfficeProfile(const std::string& program_dir, const std::string& profile_dir) {
+  std::ifstream in(program_dir + "/../share/registry/main.xcd", std::ios::binary);
+  const std::string configuration((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+  const std::optional<std::string> version = OfficeVersionOf(configuration);
+  if (!version) return;
+  std::error_code error;
+  std::filesystem::create_directories(profile_dir + "/user", error);
+  std::ofstream(profile_dir + "/user/registrymodifications.xcu", std::ios::binary)
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+         "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+         "<item oor:path=\"/org.openoffice.Setup/Product\"><prop oor:name=\"ooSetupLastVersion\" "
+         "oor:op=\"fuse\"><value>"
+      << *version << "</value></prop></item>\n</oor:items>\n";
+}
 
 std::string FileUrl(const std::string& path) {
   static const char kHex[] = "0123456789ABCDEF";
@@ -196,7 +192,7 @@ OfficeProcess::OfficeProcess(const std::string& program_dir)
   work_dir_ = root_dir_ + "/work";
   std::filesystem::create_directory(work_dir_);
   std::filesystem::create_directory(root_dir_ + "/tmp");
-  SeedProfile(program_dir_, root_dir_ + "/profile");
+  SeedOfficeProfile(program_dir_, root_dir_ + "/profile");
   pipe_name_ = LeftoverPrefix(kPipePrefix) + std::to_string(++counter) + "-" +
                std::filesystem::path(root_dir_).filename().string();
   for (const char* folder : kSocketFolders) NoteLeftover(SocketPath(folder));

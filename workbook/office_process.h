@@ -30,6 +30,13 @@ std::string FileUrl(const std::string& path);
 // nullopt when it does not.
 std::optional<std::string> OfficeVersionOf(std::string_view configuration);
 
+// The office runs seconds of graphics self-tests at its first start in a profile after a new
+// version; a headless office never records that it ran them, so a fresh profile would run them
+// at every start. Records in the profile folder `profile_dir` the version installed in
+// `program_dir` as the last one seen, which skips them. Without a readable version the profile
+// stays empty and the office merely starts slower.
+void SeedOfficeProfile(const std::string& program_dir, const std::string& profile_dir);
+
 // The options with the office folder VATRIX_OFFICE names (the folder, or the soffice program in
 // it), else the one this program was built against.
 OfficeOptions DefaultOfficeOptions();
