@@ -1,8 +1,10 @@
 #include "hostdata/memo_file.h"
 
 #include <filesystem>
-#include <fstream>
+#include <optional>
+#include <utility>
 
+#include "hostdata/file_bytes.h"
 #include "hostdata/file_names.h"
 #include "hostdata/host_error.h"
 
@@ -29,15 +31,9 @@ std::uint64_t ReadNumber(std::string_view bytes, size_t pos, int size, bool big_
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  std::string bytes(error ? 0 : size, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!in || error || static_cast<std::uintmax_t>(in.gcount()) != size) {
-    throw HostError(kCorruptTable, "The memo file cannot be read", "memo file " + path);
-  }
-  return bytes;
+  std::optional<std::string> bytes = ReadFileBytes(path);
+  if (!bytes) throw HostError(kCorruptTable, "The memo file cannot be read", "memo file " + path);
+  return std::move(*bytes);
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <optional>
 
+#include "hostdata/file_bytes.h"
 #include "hostdata/host_error.h"
 #include "workbook/interrupt_cleanup.h"
 #include "workbook/spreadsheet.h"
@@ -111,11 +111,9 @@ void WriteNewFile(const std::string& path, std::string_view bytes) {
 }
 
 void CopyToNewFile(const std::string& source, const std::string& path) {
-  std::ifstream in(source, std::ios::binary);
-  if (!in) Fail("cannot read the saved workbook " + source, path);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) Fail("cannot read the saved workbook " + source, path);
-  WriteNewFile(path, bytes);
+  const std::optional<std::string> bytes = ReadFileBytes(source);
+  if (!bytes) Fail("cannot read the saved workbook " + source, path);
+  WriteNewFile(path, *bytes);
 }
 
 }  // namespace vatrix

@@ -13,11 +13,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
 #include <vector>
 
+#include "hostdata/file_bytes.h"
 #include "hostdata/host_error.h"
 #include "workbook/interrupt_cleanup.h"
 #include "workbook/spreadsheet.h"
@@ -87,10 +87,10 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 }  // namespace
 
 void SeedOfficeProfile(const std::string& program_dir, const std::string& profile_dir) {
-  std::ifstream in(program_dir + "/../share/registry/main.xcd", std::ios::binary);
-  const std::string configuration((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-  const std::optional<std::string> version = OfficeVersionOf(configuration);
+  const std::optional<std::string> configuration =
+      ReadFileBytes(program_dir + "/../share/registry/main.xcd");
+  const std::optional<std::string> version =
+      configuration ? OfficeVersionOf(*configuration) : std::nullopt;
   if (!version) return;
   std::error_code error;
   std::filesystem::create_directories(profile_dir + "/user", error);

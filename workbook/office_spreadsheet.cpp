@@ -39,10 +39,10 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
+#include "hostdata/file_bytes.h"
 #include "hostdata/host_error.h"
 #include "hostdata/text.h"
 #include "workbook/atomic_output.h"
@@ -362,11 +362,6 @@ std::string ScratchName(const OfficeProcess& process, const std::string& suffix)
   return process.work_dir() + "/save-" + std::to_string(++counter) + suffix;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 }  // namespace
 
 bool OfficeSpreadsheet::RunMacro(const std::string& reference, double argument) {
@@ -511,7 +506,7 @@ void OfficeSpreadsheet::SaveCsv(const std::string& path) {
   });
   std::optional<std::string> text;
   for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-    text = ReadFile(entry.path());
+    text = ReadFileBytes(entry.path().string());
   }
   if (!text) {
     throw HostError(kSpreadsheetError, "the spreadsheet engine wrote no text of the sheet", path);
