@@ -34,10 +34,12 @@ void BackgroundOffice::Start() {
 }
 
 SpreadsheetFactory BackgroundOffice::Spreadsheets() {
-  return [this] {
-    WaitForStart();
-    return std::make_unique<OfficeSpreadsheet>(*office_);
-  };
+  return [this] { return std::make_unique<OfficeSpreadsheet>(Started()); };
+}
+
+Office& BackgroundOffice::Started() {
+  WaitForStart();
+  return *office_;
 }
 
 void BackgroundOffice::WaitForStart() {

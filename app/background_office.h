@@ -27,6 +27,8 @@ class BackgroundOffice {
   void Start();
   // The workbooks on the office; the first waits for a start begun here to end.
   SpreadsheetFactory Spreadsheets();
+  // The office, once a start begun here has ended (whether or not it started).
+  Office& Started();
 
  private:
   void WaitForStart();

@@ -18,13 +18,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <future>
 #include <map>
-#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "app/background_office.h"
 #include "bench/in_child.h"
 #include "bench/median.h"
 #include "bench/office_conversion.h"
@@ -98,32 +96,12 @@ Times RunBuilder(const std::string& sample, bool old_type, const fs::path& out,
   run.panel.file_name = out.stem().string();
   run.panel.old_type = old_type;
   const auto t0 = Clock::now();
-  // The office starts on a thread of its own beside the query, as vatrix-cli and the window
-  // start it. An office ends with the thread that started it: the thread waits for the end.
-  std::optional<vatrix::Office> office(std::in_place);
-  std::promise<void> started;
-  std::promise<void> ended;
-  std::thread starter([&] {
-    try {
-      office->Start();
-    } catch (const vatrix::HostError&) {
-      // the first workbook tries again and reports it
-    }
-    started.set_value();
-    ended.get_future().wait();
-  });
-  const std::shared_future<void> ready = started.get_future().share();
-  run.spreadsheets = [&] {
-    ready.wait();
-    return std::make_unique<TimedSpreadsheet>(*office, cells);
-  };
+  vatrix::BackgroundOffice office;  // beside the query, as vatrix-cli and the window start it
+  office.Start();
+  run.spreadsheets = [&] { return std::make_unique<TimedSpreadsheet>(office.Started(), cells); };
   vatrix::BuildContext context = run.Context();
   vatrix::Form201A(context);
   const auto t1 = Clock::now();
-  ready.wait();
-  office.reset();
-  ended.set_value();
-  starter.join();
   const vatrix::Message last = run.ui.messages.empty() ? vatrix::Message{} : run.ui.messages.back();
   if (last.icon != vatrix::MessageIcon::kInformation) {
     std::fprintf(stderr, "%s: %s\n", last.title.c_str(), last.text.c_str());
