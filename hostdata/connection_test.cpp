@@ -10,6 +10,7 @@
 #include "hostdata/code_page.h"
 #include "hostdata/folder_database.h"
 #include "hostdata/host_error.h"
+#include "hostdata/jet_sql.h"
 #include "hostdata/test_tables.h"
 
 namespace vatrix {
@@ -146,6 +147,52 @@ TEST_F(ConnectionTest, DatesAreIndexedAsTheyLoadAndTheLedgersAccountForLongPerio
   EXPECT_DOUBLE_EQ(First(account + " Between #4/1/2015# and #3/31/2016# "), 15);
   EXPECT_EQ(Indexes(folder_),
             (std::vector<std::string>{"ledger(\"CODE\")", "ledger(\"DATE\")", "sp(\"DATE\")"}));
+}
+
+// The VAT account's postings, once a long period has indexed the ledger by account: found
+// from the accounts of the VAT type, not by reading the postings of every account; also after
+// the accounts are read again for a column they did not hold.
+TEST_F(ConnectionTest, AfterALongPeriodTheVatAccountsPostingsStartFromItsType) {
+  TestTable accounts;
+  accounts.fields = {{"CODE", 'C', 6}, {"ACT_TYPE", 'N', 3}, {"NOTE", 'C', 4}};
+  accounts.rows = {{"V1", "90", "x"}, {"B1", "0", ""}};
+  for (int i = 0; i < 200; ++i) accounts.rows.push_back({"P" + std::to_string(i), "4", ""});
+  Write("ACT.DBF", accounts);
+  TestTable ledger;
+  ledger.fields = {{"CODE", 'C', 6}, {"DATE", 'D', 8}, {"VTYPE", 'C', 2}, {"AMT", 'N', 12, 2}};
+  ledger.rows = {{"V1", "20150401", "SA", "10"},
+                 {"B1", "20150402", "SA", "10"},
+                 {"V1", "20150901", "JV", "5"},
+                 {"V1", "20150902", "SA", "3"}};
+  Write("LEDGER.DBF", ledger);
+  const std::string join = "FROM LEDGER INNER JOIN ACT ON LEDGER.CODE = ACT.CODE WHERE ";
+  const std::string steps = "SELECT Sum(Amt) " + join +
+                            "((ACT.ACT_TYPE) = 90 And (LEDGER.VTYPE) = 'SA') Or "
+                            "((LEDGER.VTYPE) = 'JV' And (ACT.ACT_TYPE) = 90 And LEDGER.DATE "
+                            "Between #4/1/2015# and #4/30/2015#)";
+  const auto steps_plan = [&] {
+    sqlite3* db = FolderDatabase::ForFolder(folder_)->db();
+    sqlite3_stmt* plan = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + TranslateJetSql(steps).sql).c_str(),
+                                 -1, &plan, nullptr),
+              SQLITE_OK);
+    std::string lines;
+    while (sqlite3_step(plan) == SQLITE_ROW) {
+      lines += reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)) + std::string("\n");
+    }
+    sqlite3_finalize(plan);
+    return lines;
+  };
+  const std::string by_type = "SEARCH ACT USING INDEX act_ACT_TYPE (ACT_TYPE=?)";
+  EXPECT_DOUBLE_EQ(First(steps), 13);
+  EXPECT_DOUBLE_EQ(First("SELECT Sum(Amt) " + join +
+                         "ACT.ACT_TYPE = 90 And LEDGER.DATE Between #4/1/2015# "
+                         "and #3/31/2016# "),
+                   18);
+  EXPECT_NE(steps_plan().find(by_type), std::string::npos) << steps_plan();
+  EXPECT_DOUBLE_EQ(First("SELECT Count(NOTE) FROM ACT WHERE NOTE <> ''"), 1);
+  EXPECT_NE(steps_plan().find(by_type), std::string::npos) << steps_plan();
+  EXPECT_DOUBLE_EQ(First(steps), 13);
 }
 
 TEST_F(ConnectionTest, FailuresSayWhatAndWhere) {

@@ -288,11 +288,25 @@ void FolderDatabase::AddIndexesFor(const std::string& sql) {
 }
 
 void FolderDatabase::AddLongRangeIndexes(const std::vector<std::string>& tables) {
-  for (const std::string& table : tables) {
-    if (ToLowerAscii(table) != "ledger" || !loaded_.count("ledger")) continue;
-    // A ledger without the column fails the query itself, with its own message.
-    sqlite3_exec(db_, "CREATE INDEX IF NOT EXISTS \"ledger_CODE\" ON \"ledger\" (\"CODE\")",
-                 nullptr, nullptr, nullptr);
+  const bool ledger = std::any_of(tables.begin(), tables.end(), [](const std::string& table) {
+    return ToLowerAscii(table) == "ledger";
+  });
+  if (!ledger || !loaded_.count("ledger")) return;
+  long_range_ = true;
+  CreateLongRangeIndexes();
+}
+
+void FolderDatabase::CreateLongRangeIndexes() {
+  static const struct {
+    const char* table;
+    const char* create;
+  } kIndexes[] = {{"ledger", "CREATE INDEX IF NOT EXISTS \"ledger_CODE\" ON \"ledger\" (\"CODE\")"},
+                  {"act", "CREATE INDEX IF NOT EXISTS \"act_ACT_TYPE\" ON \"act\" (\"ACT_TYPE\")"}};
+  for (const auto& index : kIndexes) {
+    const auto found = loaded_.find(index.table);
+    if (found == loaded_.end() || !found->second.filled) continue;
+    // A table without the column fails the queries that read it, with their own messages.
+    sqlite3_exec(db_, index.create, nullptr, nullptr, nullptr);
   }
 }
 
@@ -478,6 +492,7 @@ void FolderDatabase::Fill(const std::string& key, std::vector<bool> columns) {
   table.fields = reader->fields();
   table.columns = std::move(columns);
   table.filled = true;
+  if (long_range_) CreateLongRangeIndexes();  // a table read again gets them back
 }
 
 void FolderDatabase::CreateTable(const std::string& key, const std::vector<DbfField>& fields,

@@ -66,8 +66,10 @@ class FolderDatabase {
 
   // The indexes a query over a long period needs where the date index no longer narrows a
   // table down (TranslatedQuery::long_date_range): the ledger's account, from which the
-  // queries of the VAT account and of payments start. Built the first time such a query
-  // reads the table among `tables`, and kept while the table stays loaded.
+  // queries of the VAT account and of payments start, and the accounts' type, by which they
+  // find those accounts (else a query that reads the ledger by account reads every
+  // account's postings). Built the first time such a query reads the ledger among `tables`,
+  // and from then on whenever either table is read again.
   void AddLongRangeIndexes(const std::vector<std::string>& tables);
 
   sqlite3* db() const { return db_; }
@@ -101,6 +103,8 @@ class FolderDatabase {
   };
 
   void EnsureTable(const std::string& name);
+  // Creates the indexes AddLongRangeIndexes names on those of their tables that are filled.
+  void CreateLongRangeIndexes();
   void Open(const std::string& key, const Stamp& stamp);
   // Per loaded table (by key) the columns preparing `sql` reads, one flag per field, and
   // every table not filled yet; empty when the text cannot be prepared.
@@ -120,6 +124,7 @@ class FolderDatabase {
   sqlite3* db_ = nullptr;
   std::map<std::string, Loaded> loaded_;  // by lower-case table name
   int loads_ = 0;
+  bool long_range_ = false;  // a query over a long period has read the ledger
 };
 
 }  // namespace vatrix
