@@ -19,7 +19,7 @@ double OfficeConvertToXls(const fs::path& csv, const fs::path& dir) {
   fs::remove_all(dir / "converted");
   // Spared the first-start self-tests, as the program's own office is.
   SeedOfficeProfile(DefaultOfficeOptions().program_dir, (dir / "profile").string());
-  const std::string profile = "file://" + (dir / "profile").string();
+  const std::string profile = FileUrl((dir / "profile").string());
   const std::string outdir = (dir / "converted").string();
   std::fflush(stdout);
   const auto start = std::chrono::steady_clock::now();

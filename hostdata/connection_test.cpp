@@ -114,21 +114,35 @@ TEST_F(ConnectionTest, TablesStayCachedAcrossConnectionsUntilTheirFileChanges) {
   EXPECT_EQ(FolderDatabase::ForFolder(folder_)->loads(), loads + 1);
 }
 
-// The indexes of the loaded tables, as "table(columns)".
-std::vector<std::string> Indexes(const std::string& folder) {
+// Column `column` of each row `sql` yields on the database of `folder`, as text.
+std::vector<std::string> Texts(const std::string& folder, const std::string& sql, int column) {
   sqlite3* db = FolderDatabase::ForFolder(folder)->db();
   sqlite3_stmt* statement = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(db,
-                               "SELECT tbl_name || '(' || substr(sql, instr(sql, '(') + 1) FROM "
-                               "sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY 1",
-                               -1, &statement, nullptr),
-            SQLITE_OK);
-  std::vector<std::string> indexes;
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr), SQLITE_OK) << sql;
+  std::vector<std::string> texts;
   while (sqlite3_step(statement) == SQLITE_ROW) {
-    indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    texts.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
   }
   sqlite3_finalize(statement);
-  return indexes;
+  return texts;
+}
+
+// The indexes of the loaded tables, as "table(columns)".
+std::vector<std::string> Indexes(const std::string& folder) {
+  return Texts(folder,
+               "SELECT tbl_name || '(' || substr(sql, instr(sql, '(') + 1) FROM sqlite_master "
+               "WHERE type = 'index' AND sql IS NOT NULL ORDER BY 1",
+               0);
+}
+
+// The lines of the engine's plan for the query text `jet`, one per line.
+std::string PlanOf(const std::string& folder, const std::string& jet) {
+  std::string lines;
+  for (const std::string& line :
+       Texts(folder, "EXPLAIN QUERY PLAN " + TranslateJetSql(jet).sql, 3)) {
+    lines += line + "\n";
+  }
+  return lines;
 }
 
 // Date columns are indexed as they load; the ledger's account once a query reads it over more
@@ -170,28 +184,15 @@ TEST_F(ConnectionTest, AfterALongPeriodTheVatAccountsPostingsStartFromItsType) {
                             "((ACT.ACT_TYPE) = 90 And (LEDGER.VTYPE) = 'SA') Or "
                             "((LEDGER.VTYPE) = 'JV' And (ACT.ACT_TYPE) = 90 And LEDGER.DATE "
                             "Between #4/1/2015# and #4/30/2015#)";
-  const auto steps_plan = [&] {
-    sqlite3* db = FolderDatabase::ForFolder(folder_)->db();
-    sqlite3_stmt* plan = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + TranslateJetSql(steps).sql).c_str(),
-                                 -1, &plan, nullptr),
-              SQLITE_OK);
-    std::string lines;
-    while (sqlite3_step(plan) == SQLITE_ROW) {
-      lines += reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)) + std::string("\n");
-    }
-    sqlite3_finalize(plan);
-    return lines;
-  };
   const std::string by_type = "SEARCH ACT USING INDEX act_ACT_TYPE (ACT_TYPE=?)";
   EXPECT_DOUBLE_EQ(First(steps), 13);
   EXPECT_DOUBLE_EQ(First("SELECT Sum(Amt) " + join +
                          "ACT.ACT_TYPE = 90 And LEDGER.DATE Between #4/1/2015# "
                          "and #3/31/2016# "),
                    18);
-  EXPECT_NE(steps_plan().find(by_type), std::string::npos) << steps_plan();
+  EXPECT_NE(PlanOf(folder_, steps).find(by_type), std::string::npos) << PlanOf(folder_, steps);
   EXPECT_DOUBLE_EQ(First("SELECT Count(NOTE) FROM ACT WHERE NOTE <> ''"), 1);
-  EXPECT_NE(steps_plan().find(by_type), std::string::npos) << steps_plan();
+  EXPECT_NE(PlanOf(folder_, steps).find(by_type), std::string::npos) << PlanOf(folder_, steps);
   EXPECT_DOUBLE_EQ(First(steps), 13);
 }
 
