@@ -36,6 +36,8 @@ std::string Quoted(const std::string& name) {
   return out + "\"";
 }
 
+constexpr char kTextColumnType[] = "TEXT COLLATE NOCASE";  // the provider ignores case
+
 const char* ColumnType(const DbfField& field) {
   switch (field.type) {
     case 'N':
@@ -49,8 +51,16 @@ const char* ColumnType(const DbfField& field) {
     case 'L':
       return kLogicalColumnType;
     default:
-      return "TEXT COLLATE NOCASE";  // the provider compares text ignoring case
+      return kTextColumnType;
   }
+}
+
+// Whether the column `name` of a table with `fields` holds text, compared ignoring case.
+bool HoldsText(const std::vector<DbfField>& fields, const std::string& name) {
+  for (const DbfField& field : fields) {
+    if (EqualsIgnoreCase(field.name, name)) return ColumnType(field) == kTextColumnType;
+  }
+  return false;
 }
 
 // Every query of a return selects a period by date: date columns are indexed as they load.
@@ -266,6 +276,12 @@ void FolderDatabase::AddIndexesFor(const std::string& sql) {
     std::vector<std::string> columns;
     if (detail && ReadAutomaticIndex(detail, &table, &columns) &&
         loaded_.count(ToLowerAscii(table))) {
+      // Every column of the key is compared for equality, so their order is free: numbers
+      // and dates go first, where a probe for an absent key fails on the cheap comparison
+      // before a text is compared ignoring case.
+      const std::vector<DbfField>& fields = loaded_.at(ToLowerAscii(table)).fields;
+      std::stable_partition(columns.begin(), columns.end(),
+                            [&](const std::string& column) { return !HoldsText(fields, column); });
       wanted.emplace_back(ToLowerAscii(table), columns);
     }
   }
