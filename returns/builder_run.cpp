@@ -35,6 +35,7 @@ BuilderRun::BuilderRun(BuildContext& context) : context_(context) {
 }
 
 BuilderRun::~BuilderRun() {
+  TakeAhead("", false);  // a workbook opened ahead and not taken over closes unsaved
   if (book_ && !saved_) {
     try {
       book_->Close();
@@ -46,9 +47,48 @@ BuilderRun::~BuilderRun() {
   context_.wait.Rest();
 }
 
-Spreadsheet& BuilderRun::Open(const std::string& path) {
+void BuilderRun::OpenAhead(const std::string& path) {
+  if (ahead_.joinable() || book_) return;
+  ahead_path_ = path;
+  ahead_ = std::thread([this] {
+    try {
+      ahead_book_ = context_.NewSpreadsheet();
+      ahead_open_ = ahead_book_->OpenIfRunning(ahead_path_, false);
+    } catch (...) {
+      // Open tries again on the run's own thread and reports what fails there
+      ahead_open_ = false;
+    }
+  });
+}
+
+bool BuilderRun::TakeAhead(const std::string& path, bool macros) {
+  if (!ahead_.joinable()) return false;
+  ahead_.join();
+  std::unique_ptr<Spreadsheet> book = std::move(ahead_book_);
+  if (ahead_open_ && !macros && path == ahead_path_) {
+    book_ = std::move(book);
+    return true;
+  }
+  if (book) {
+    try {
+      book->Close();
+    } catch (const std::exception&) {
+      // a workbook nobody wrote to is let go
+    }
+  }
+  return false;
+}
+
+Spreadsheet& BuilderRun::Open(const std::string& path) { return OpenBook(path, false); }
+
+Spreadsheet& BuilderRun::OpenBook(const std::string& path, bool macros) {
+  if (TakeAhead(path, macros)) return *book_;
   book_ = context_.NewSpreadsheet();
-  book_->Open(path);
+  if (macros) {
+    book_->OpenWithMacros(path);
+  } else {
+    book_->Open(path);
+  }
   return *book_;
 }
 
@@ -58,10 +98,7 @@ Spreadsheet& BuilderRun::OpenWithMacros(const std::string& path) {
   const fs::path folder = fs::weakly_canonical(fs::path(path), error).parent_path();
   const bool from_templates =
       !error && folder == fs::weakly_canonical(context_.master_folder, error) && !error;
-  if (!from_templates) return Open(path);
-  book_ = context_.NewSpreadsheet();
-  book_->OpenWithMacros(path);
-  return *book_;
+  return OpenBook(path, from_templates);
 }
 
 std::string BuilderRun::Save(const SuccessNote& note) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "hostdata/host_error.h"
 #include "returns/build_context.h"
@@ -34,6 +35,10 @@ class BuilderRun {
   BuilderRun(const BuilderRun&) = delete;
   BuilderRun& operator=(const BuilderRun&) = delete;
 
+  // Begins opening the template at `path` on a thread of its own while the run reads its
+  // data, when the workbook engine runs already; Open and OpenWithMacros take that workbook
+  // over, or open it themselves when this could not (and report why).
+  void OpenAhead(const std::string& path);
   // Starts the run's workbook engine and opens the template at `path` as an untitled copy,
   // its macros disabled.
   Spreadsheet& Open(const std::string& path);
@@ -46,9 +51,19 @@ class BuilderRun {
   std::string Save(const SuccessNote& note = {});
 
  private:
+  // Waits for OpenAhead; true when it opened `path` as asked (`macros` or not) and its
+  // workbook is now the run's, else its workbook is closed.
+  bool TakeAhead(const std::string& path, bool macros);
+  // Opens the run's workbook: `macros` allowed or not.
+  Spreadsheet& OpenBook(const std::string& path, bool macros);
+
   BuildContext& context_;
   std::unique_ptr<Spreadsheet> book_;
   bool saved_ = false;
+  std::thread ahead_;  // OpenAhead's, until taken over
+  std::unique_ptr<Spreadsheet> ahead_book_;
+  std::string ahead_path_;
+  bool ahead_open_ = false;
 };
 
 // How the failure of a run is reported.

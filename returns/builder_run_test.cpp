@@ -89,5 +89,61 @@ TEST_F(BuilderRunTest, AnOfficeThatCannotStartIsReported) {
   ExpectPanelAtRest();
 }
 
+// The template opened ahead is the run's workbook when the engine runs and the same file is
+// opened; otherwise Open opens it on the run's own thread, and reports what fails there.
+TEST_F(BuilderRunTest, OpenAheadHandsItsWorkbookToOpenOrLeavesOpenToDoIt) {
+  struct Case {
+    bool engine_running;
+    int failing_calls;  // the first workbooks asked for fail
+    std::string opened;
+    int workbooks;  // asked for from the engine
+    bool saved;
+  } cases[] = {
+      {true, 0, "/master/template.xls", 1, true},  {false, 0, "/master/template.xls", 2, true},
+      {true, 1, "/master/template.xls", 2, true},  {true, 0, "/master/other.xls", 2, true},
+      {true, 2, "/master/template.xls", 2, false},
+  };
+  for (const Case& c : cases) {
+    book_ = MemorySpreadsheet({"Sheet1"});
+    book_.engine_running = c.engine_running;
+    run_.ui.messages.clear();
+    int workbooks = 0;
+    run_.spreadsheets = [&]() -> std::unique_ptr<Spreadsheet> {
+      if (++workbooks <= c.failing_calls) {
+        throw HostError(kEngineUnavailable, "the office did not start", "soffice");
+      }
+      return Borrow(book_);
+    };
+    BuildContext context = run_.Context();
+    RunBuilder(context, FailureReport::kDatabase, "Form 9 - Error", [&](BuilderRun& builder) {
+      builder.OpenAhead(c.opened);
+      Spreadsheet& sheets = builder.Open("/master/template.xls");
+      sheets.Write(sheets.SheetAt(1), 1, 1, 5.0);
+      builder.Save();
+    });
+    EXPECT_EQ(workbooks, c.workbooks) << c.opened << " " << c.failing_calls;
+    EXPECT_EQ(book_.saves.size(), c.saved ? 1u : 0u) << c.opened << " " << c.failing_calls;
+    EXPECT_EQ(book_.opened_path, c.saved ? "/master/template.xls" : "");
+    ASSERT_EQ(run_.ui.messages.size(), 1u);
+    EXPECT_EQ(run_.ui.messages[0].icon,
+              c.saved ? MessageIcon::kInformation : MessageIcon::kCritical);
+    ExpectPanelAtRest();
+  }
+}
+
+TEST_F(BuilderRunTest, ATemplateOpenedAheadOfAFailingRunClosesUnsaved) {
+  BuildContext context = run_.Context();
+  RunBuilder(context, FailureReport::kDatabase, "Form 9 - Error", [&](BuilderRun& builder) {
+    builder.OpenAhead("/master/template.xls");
+    throw HostError(kQueryRejected, "the query cannot be run", "query: Q");
+  });
+  EXPECT_EQ(book_.opened_path, "/master/template.xls");
+  EXPECT_TRUE(book_.closed);
+  EXPECT_TRUE(book_.saves.empty());
+  ASSERT_EQ(run_.ui.messages.size(), 1u);
+  EXPECT_EQ(run_.ui.messages[0].title, "Form 9 - Error");
+  ExpectPanelAtRest();
+}
+
 }  // namespace
 }  // namespace vatrix

@@ -81,6 +81,7 @@ void Form201(BuildContext& context) {
   const std::optional<std::string> path = CheckReturnTemplate(context, kForm201Template);
   if (!path) return;
   RunBuilder(context, FailureReport::kDatabase, "Form 201 - Error", [&](BuilderRun& run) {
+    run.OpenAhead(*path);
     const Connection& connection = context.lists.connection;
     connection.Preload(Form201Queries(session, context.panel.return_type));
     VatCreditCheck(&session, connection, context.panel.return_type, context.ui);

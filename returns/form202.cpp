@@ -125,6 +125,7 @@ void Form202(BuildContext& context) {
   const std::optional<std::string> path = CheckReturnTemplate(context, kForm202Template);
   if (!path) return;
   RunBuilder(context, FailureReport::kDatabaseThenEnd, "Form 202 - Error", [&](BuilderRun& run) {
+    run.OpenAhead(*path);
     const Form202Figures figures =
         ReadForm202Figures(context.lists.connection, session, context.ui);
     const Form202Header header = {std::string(Trim(session.CompanyStNo)), session.PeriodName,

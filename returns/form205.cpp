@@ -202,6 +202,7 @@ void Form205(BuildContext& context) {
   const std::optional<std::string> path = CheckReturnTemplate(context, kForm205Template);
   if (!path) return;
   RunBuilder(context, FailureReport::kDatabaseThenEnd, "Form 205 - Error", [&](BuilderRun& run) {
+    run.OpenAhead(*path);
     const Form205Figures figures =
         ReadForm205Figures(context.lists.connection, session.PeriodRange, context.ui);
     FillForm205(run.Open(*path), &context.workbook, figures, april_shift, &session.VatCredit);

@@ -124,6 +124,7 @@ void Form3B(BuildContext& context) {
   const std::optional<std::string> path = CheckReturnTemplate(context, kForm3BTemplate);
   if (!path) return;
   RunBuilder(context, FailureReport::kDatabase, "Form 3B - Error", [&](BuilderRun& run) {
+    run.OpenAhead(*path);
     Session& session = context.session;
     const Connection& connection = context.lists.connection;
     VatCreditCheck(&session, connection, context.panel.return_type, context.ui);

@@ -54,6 +54,11 @@ void MemorySpreadsheet::Open(const std::string& path) {
   closed = false;
 }
 
+bool MemorySpreadsheet::OpenIfRunning(const std::string& path, bool /*macros*/) {
+  if (engine_running) Open(path);
+  return engine_running;
+}
+
 Sheet MemorySpreadsheet::SheetAt(int position) {
   CheckOpen({position, ""});
   if (position < 1 || position > static_cast<int>(sheet_names_.size())) {
@@ -137,6 +142,9 @@ class BorrowedSpreadsheet : public Spreadsheet {
  public:
   explicit BorrowedSpreadsheet(MemorySpreadsheet& book) : book_(book) {}
   void Open(const std::string& path) override { book_.Open(path); }
+  bool OpenIfRunning(const std::string& path, bool macros) override {
+    return book_.OpenIfRunning(path, macros);
+  }
   Sheet SheetAt(int position) override { return book_.SheetAt(position); }
   Sheet SheetNamed(const std::string& name) override { return book_.SheetNamed(name); }
   void Activate(const Sheet& sheet) override { book_.Activate(sheet); }

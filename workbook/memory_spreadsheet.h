@@ -53,6 +53,8 @@ class MemorySpreadsheet : public Spreadsheet {
   CellValue Value(int sheet, int row, int column);
 
   void Open(const std::string& path) override;
+  // Opens as Open does while `engine_running`.
+  bool OpenIfRunning(const std::string& path, bool macros) override;
   Sheet SheetAt(int position) override;
   Sheet SheetNamed(const std::string& name) override;
   void Activate(const Sheet& sheet) override;
@@ -63,6 +65,8 @@ class MemorySpreadsheet : public Spreadsheet {
   void SaveAs(const std::string& path, int file_format) override;
   void Close() override;
   void Quit() override;
+
+  bool engine_running = true;
 
   // What the run did.
   std::string opened_path;

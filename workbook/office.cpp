@@ -83,7 +83,7 @@ void Office::Connection::Fail(const std::string& what, const std::string& source
 }
 
 void Office::Connection::EnsureStarted() {
-  if (desktop.is() && !process->Ended() && !watchdog->fired()) return;
+  if (Live()) return;
   Disconnect();
   IgnoreBrokenPipes();
   process = std::make_unique<OfficeProcess>(options.program_dir);

@@ -23,6 +23,8 @@ struct Office::Connection {
   // Starts the office unless a live one is connected. Throws HostError kEngineUnavailable
   // when it cannot.
   void EnsureStarted();
+  // True while a started office is connected and answering.
+  bool Live() const { return desktop.is() && !process->Ended() && !watchdog->fired(); }
   // True while the office that was current at `office_generation` still is.
   bool Serves(int office_generation) const { return process && office_generation == generation; }
   // Lets go of the bridge and ends the office.

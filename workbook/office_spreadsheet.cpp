@@ -158,15 +158,20 @@ OfficeSpreadsheet::Document& OfficeSpreadsheet::Opened(const Sheet& sheet) {
   return *document_;
 }
 
-void OfficeSpreadsheet::Open(const std::string& path) { Load(path, false); }
+void OfficeSpreadsheet::Open(const std::string& path) { Load(path, false, true); }
 
-void OfficeSpreadsheet::OpenWithMacros(const std::string& path) { Load(path, true); }
+void OfficeSpreadsheet::OpenWithMacros(const std::string& path) { Load(path, true, true); }
 
-void OfficeSpreadsheet::Load(const std::string& path, bool macros) {
+bool OfficeSpreadsheet::OpenIfRunning(const std::string& path, bool macros) {
+  return Load(path, macros, false);
+}
+
+bool OfficeSpreadsheet::Load(const std::string& path, bool macros, bool may_start) {
   Close();
-  CheckTemplateFile(path);
   Office::Connection& office = *office_.connection_;
-  office.EnsureStarted();
+  if (!may_start && !office.Live()) return false;
+  CheckTemplateFile(path);
+  if (may_start) office.EnsureStarted();
   auto document = std::make_unique<Document>();
   document->path = path;
   document->office_generation = office.generation;
@@ -202,6 +207,7 @@ void OfficeSpreadsheet::Load(const std::string& path, bool macros) {
     }
   });
   document_ = std::move(document);
+  return true;
 }
 
 Sheet OfficeSpreadsheet::SheetAt(int position) {

@@ -21,6 +21,8 @@ class OfficeSpreadsheet : public Spreadsheet {
   // Each starts the office first when none runs (or the last one ended).
   void Open(const std::string& path) override;
   void OpenWithMacros(const std::string& path) override;
+  // Never starts the office: one started on this thread would end with it.
+  bool OpenIfRunning(const std::string& path, bool macros) override;
   Sheet SheetAt(int position) override;
   Sheet SheetNamed(const std::string& name) override;
   void Activate(const Sheet& sheet) override;
@@ -40,7 +42,9 @@ class OfficeSpreadsheet : public Spreadsheet {
   struct Document;  // the open document's UNO references
 
  private:
-  void Load(const std::string& path, bool macros);
+  // Opens the template, starting the office first when `may_start`; false when it was not
+  // running and could not be started.
+  bool Load(const std::string& path, bool macros, bool may_start);
   void Flush();
   void Recalculate();
   void SaveWorkbook(const std::string& path);

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <thread>
 
 #include "hostdata/host_error.h"
 
@@ -354,6 +355,25 @@ TEST_F(OfficeSpreadsheetTest, InsertsRowsFilledLikeTheLastPreparedRow) {
   EXPECT_EQ(book.Read(list, 20, 7), CellValue(71.0));   // the list total takes in the new rows
   EXPECT_EQ(book.Read(book.SheetAt(2), 1, 2), CellValue(78.0));
   EXPECT_THROW(book.InsertRowsBelow(list, 20, kMaxRow), HostError);
+}
+
+// Opening ahead never starts an office (one started on that thread would end with it), and
+// works from another thread than the one that goes on with the workbook.
+TEST_F(OfficeSpreadsheetTest, OpensAheadOnlyWhileTheOfficeRuns) {
+  const std::string xls = XlsTemplate();
+  Office idle;
+  OfficeSpreadsheet early(idle);
+  EXPECT_FALSE(early.OpenIfRunning(xls, false));
+  EXPECT_EQ(idle.pid(), -1);
+  EXPECT_THROW(early.SheetAt(1), HostError);
+
+  OfficeSpreadsheet book(*office_);
+  bool opened = false;
+  std::thread([&] { opened = book.OpenIfRunning(xls, false); }).join();
+  ASSERT_TRUE(opened);
+  book.Write(book.SheetAt(1), 8, 7, 1.0);
+  book.SaveAs(Out("APR2017.xls"), kFormatExcel97);
+  EXPECT_TRUE(fs::exists(Out("APR2017.xls")));
 }
 
 TEST_F(OfficeSpreadsheetTest, AnOfficeKilledMidRunFailsTheRunAndLeavesNoFile) {
