@@ -224,6 +224,26 @@ TEST_F(ConnectionTest, AJoinKeysIndexComparesTheNumberBeforeTheText) {
   EXPECT_DOUBLE_EQ(First(vat), 15);
 }
 
+// The index an outer join's key needs is built once, as an inner join's is, not again for
+// every run of the query.
+TEST_F(ConnectionTest, AnOuterJoinsKeyIndexIsKeptAsAnInnerJoinsIs) {
+  TestTable accounts;
+  accounts.fields = {{"CODE", 'C', 6}, {"NAME", 'C', 10}};
+  for (int i = 0; i < 200; ++i) accounts.rows.push_back({"P" + std::to_string(i), "n"});
+  Write("ACT.DBF", accounts);
+  TestTable ledger;
+  ledger.fields = {{"CODE", 'C', 6}, {"DATE", 'D', 8}, {"AMT", 'N', 12, 2}};
+  ledger.rows = {{"p1", "20150401", "10"}, {"X9", "20150402", "7"}};
+  Write("LEDGER.DBF", ledger);
+  const std::string named =
+      "SELECT Count(ACT.NAME) FROM LEDGER LEFT JOIN ACT ON LEDGER.CODE = ACT.CODE";
+  EXPECT_DOUBLE_EQ(First(named), 1);
+  EXPECT_NE(PlanOf(folder_, named).find("SEARCH ACT USING INDEX act_code (CODE=?)"),
+            std::string::npos)
+      << PlanOf(folder_, named);
+  EXPECT_DOUBLE_EQ(First(named), 1);
+}
+
 TEST_F(ConnectionTest, FailuresSayWhatAndWhere) {
   ExpectFailure("SELECT * FROM LEDGER", kTableUnavailable, "LEDGER");
   ExpectFailure("SELECT Sum(NoSuchColumn) FROM SP", kUnknownName,

@@ -69,11 +69,16 @@ bool IndexedOnLoad(const DbfField& field) { return field.type == 'D'; }
 
 constexpr size_t kRowsPerInsert = 16;
 
-// Reads a plan line "SEARCH t USING AUTOMATIC [PARTIAL] COVERING INDEX (a=? AND b=?)" into
-// the table and its columns; false for any other line.
-bool ReadAutomaticIndex(const std::string& detail, std::string* table,
-                        std::vector<std::string>* columns) {
+// Reads a plan line "SEARCH t USING AUTOMATIC [PARTIAL] COVERING INDEX (a=? AND b=?)" (with
+// " LEFT-JOIN" after it for the inner table of an outer join) into the table and its columns;
+// false for any other line.
+bool ReadAutomaticIndex(std::string detail, std::string* table, std::vector<std::string>* columns) {
   static constexpr std::string_view kSearch = "SEARCH ";
+  static constexpr std::string_view kOuterJoin = " LEFT-JOIN";
+  if (detail.size() > kOuterJoin.size() &&
+      detail.compare(detail.size() - kOuterJoin.size(), kOuterJoin.size(), kOuterJoin) == 0) {
+    detail.resize(detail.size() - kOuterJoin.size());
+  }
   const auto using_at = detail.find(" USING AUTOMATIC ");
   const auto open = detail.find(" INDEX (", using_at == std::string::npos ? 0 : using_at);
   if (detail.rfind(kSearch, 0) != 0 || using_at == std::string::npos || open == std::string::npos ||
