@@ -37,6 +37,23 @@ TestTable TaxTypes() {
   return table;
 }
 
+// The VAT account V1 (type 90, noted "x"), a bank account B1 and 200 party accounts.
+TestTable Accounts() {
+  TestTable table;
+  table.fields = {{"CODE", 'C', 6}, {"ACT_TYPE", 'N', 3}, {"NOTE", 'C', 4}};
+  table.rows = {{"V1", "90", "x"}, {"B1", "0", ""}};
+  for (int i = 0; i < 200; ++i) table.rows.push_back({"P" + std::to_string(i), "4", ""});
+  return table;
+}
+
+// Ledger postings: code, date, voucher type, amount.
+TestTable Postings(std::vector<std::vector<std::string>> rows) {
+  TestTable table;
+  table.fields = {{"CODE", 'C', 6}, {"DATE", 'D', 8}, {"VTYPE", 'C', 2}, {"AMT", 'N', 12, 2}};
+  table.rows = std::move(rows);
+  return table;
+}
+
 class ConnectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -167,18 +184,11 @@ TEST_F(ConnectionTest, DatesAreIndexedAsTheyLoadAndTheLedgersAccountForLongPerio
 // from the accounts of the VAT type, not by reading the postings of every account; also after
 // the accounts are read again for a column they did not hold.
 TEST_F(ConnectionTest, AfterALongPeriodTheVatAccountsPostingsStartFromItsType) {
-  TestTable accounts;
-  accounts.fields = {{"CODE", 'C', 6}, {"ACT_TYPE", 'N', 3}, {"NOTE", 'C', 4}};
-  accounts.rows = {{"V1", "90", "x"}, {"B1", "0", ""}};
-  for (int i = 0; i < 200; ++i) accounts.rows.push_back({"P" + std::to_string(i), "4", ""});
-  Write("ACT.DBF", accounts);
-  TestTable ledger;
-  ledger.fields = {{"CODE", 'C', 6}, {"DATE", 'D', 8}, {"VTYPE", 'C', 2}, {"AMT", 'N', 12, 2}};
-  ledger.rows = {{"V1", "20150401", "SA", "10"},
-                 {"B1", "20150402", "SA", "10"},
-                 {"V1", "20150901", "JV", "5"},
-                 {"V1", "20150902", "SA", "3"}};
-  Write("LEDGER.DBF", ledger);
+  Write("ACT.DBF", Accounts());
+  Write("LEDGER.DBF", Postings({{"V1", "20150401", "SA", "10"},
+                                {"B1", "20150402", "SA", "10"},
+                                {"V1", "20150901", "JV", "5"},
+                                {"V1", "20150902", "SA", "3"}}));
   const std::string join = "FROM LEDGER INNER JOIN ACT ON LEDGER.CODE = ACT.CODE WHERE ";
   const std::string steps = "SELECT Sum(Amt) " + join +
                             "((ACT.ACT_TYPE) = 90 And (LEDGER.VTYPE) = 'SA') Or "
@@ -199,18 +209,11 @@ TEST_F(ConnectionTest, AfterALongPeriodTheVatAccountsPostingsStartFromItsType) {
 // A join key's index puts a number the query fixes before the text it joins on, which is
 // compared ignoring case; the join still matches codes whatever their case.
 TEST_F(ConnectionTest, AJoinKeysIndexComparesTheNumberBeforeTheText) {
-  TestTable accounts;
-  accounts.fields = {{"CODE", 'C', 6}, {"ACT_TYPE", 'N', 3}};
-  accounts.rows = {{"V1", "90"}, {"B1", "0"}};
-  for (int i = 0; i < 200; ++i) accounts.rows.push_back({"P" + std::to_string(i), "4"});
-  Write("ACT.DBF", accounts);
-  TestTable ledger;
-  ledger.fields = {{"CODE", 'C', 6}, {"DATE", 'D', 8}, {"VTYPE", 'C', 2}, {"AMT", 'N', 12, 2}};
-  ledger.rows = {{"v1", "20150401", "SA", "10"},
-                 {"B1", "20150402", "SA", "7"},
-                 {"V1", "20150401", "JV", "4"},
-                 {"V1", "20150403", "JV", "5"}};
-  Write("LEDGER.DBF", ledger);
+  Write("ACT.DBF", Accounts());
+  Write("LEDGER.DBF", Postings({{"v1", "20150401", "SA", "10"},
+                                {"B1", "20150402", "SA", "7"},
+                                {"V1", "20150401", "JV", "4"},
+                                {"V1", "20150403", "JV", "5"}}));
   // As the credit steps ask: the type inside each alternative of an Or.
   const std::string vat =
       "SELECT Sum(Amt) FROM LEDGER INNER JOIN ACT ON LEDGER.CODE = ACT.CODE WHERE "
