@@ -15,6 +15,7 @@
 #include "app/sql_command.h"
 #include "hostdata/code_page.h"
 #include "hostdata/host_error.h"
+#include "hostdata/huge_page_heap.h"
 #include "workbook/interrupt_cleanup.h"
 
 namespace {
@@ -106,6 +107,7 @@ int RunCommand(const std::string& command, const vatrix::CommandArguments& argum
 }  // namespace
 
 int main(int argc, char** argv) {
+  vatrix::RestartWithHugePageHeap(argv);
   vatrix::CleanUpOnInterrupt();  // before any thread starts, so that all inherit it
   const std::vector<std::string> rest(argv + std::min(argc, 2), argv + argc);
   const std::string command = argc < 2 ? "" : argv[1];

@@ -25,6 +25,7 @@
 
 #include "bench/in_child.h"
 #include "bench/median.h"
+#include "hostdata/huge_page_heap.h"
 #include "window/build_thread.h"
 #include "window/desktop_platform.h"
 #include "window/main_form.h"
@@ -147,6 +148,7 @@ std::string FreshFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vatrix::RestartWithHugePageHeap(argv);
   std::string sample = std::string(VATRIX_BINARY_DIR) + "/sample";
   int runs = 5;
   int think_ms = 2000;

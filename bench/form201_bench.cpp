@@ -14,10 +14,12 @@
 #include <string>
 
 #include "bench/return_bench.h"
+#include "hostdata/huge_page_heap.h"
 #include "returns/form201.h"
 #include "returns/vat_credit.h"
 
 int main(int argc, char** argv) {
+  vatrix::RestartWithHugePageHeap(argv);
   bool quarter = false;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--period")) quarter = !std::strcmp(argv[i + 1], "quarter");

@@ -21,6 +21,7 @@
 #include "bench/in_child.h"
 #include "bench/median.h"
 #include "hostdata/connection.h"
+#include "hostdata/huge_page_heap.h"
 #include "hostdata/query_helpers.h"
 #include "hostdata/user_interface.h"
 #include "returns/form201_queries.h"
@@ -100,6 +101,7 @@ void Report(const char* label, const std::string& host, const std::string& compa
 }  // namespace
 
 int main(int argc, char** argv) {
+  vatrix::RestartWithHugePageHeap(argv);
   std::string sample = "build/bench-sample";
   int bills = 100000;
   int runs = 5;

@@ -27,6 +27,7 @@
 #include "bench/office_conversion.h"
 #include "bench/table_loading.h"
 #include "bench/timed_spreadsheet.h"
+#include "hostdata/huge_page_heap.h"
 #include "hostdata/value.h"
 #include "returns/build_fixture.h"
 #include "returns/form201c.h"
@@ -160,6 +161,7 @@ Measured RunOnce(const fs::path& stock, const fs::path& out, const fs::path* csv
 }  // namespace
 
 int main(int argc, char** argv) {
+  vatrix::RestartWithHugePageHeap(argv);
   fs::path stock = "build/bench-stock";
   int runs = 5;
   for (int i = 1; i + 1 < argc; i += 2) {

@@ -11,9 +11,11 @@
 // folder that is removed afterwards.
 
 #include "bench/return_bench.h"
+#include "hostdata/huge_page_heap.h"
 #include "returns/form205.h"
 
 int main(int argc, char** argv) {
+  vatrix::RestartWithHugePageHeap(argv);
   vatrix::bench::ReturnBench bench;
   bench.heading = "Form 205, year 2015-16";
   bench.template_name = vatrix::kForm205Template;

@@ -27,6 +27,7 @@
 #include "bench/table_loading.h"
 #include "bench/timed_spreadsheet.h"
 #include "hostdata/connection.h"
+#include "hostdata/huge_page_heap.h"
 #include "returns/build_fixture.h"
 #include "returns/form3b.h"
 
@@ -68,6 +69,7 @@ Split RunOnce(const std::string& sample, const std::string& company, const fs::p
 }  // namespace
 
 int main(int argc, char** argv) {
+  vatrix::RestartWithHugePageHeap(argv);
   std::string sample = "build/bench-sample";
   std::string company = "1234";
   int runs = 5;

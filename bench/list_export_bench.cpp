@@ -27,6 +27,7 @@
 #include "bench/median.h"
 #include "bench/office_conversion.h"
 #include "hostdata/host_error.h"
+#include "hostdata/huge_page_heap.h"
 #include "hostdata/selection_lists.h"
 #include "returns/build_fixture.h"
 #include "returns/list_forms.h"
@@ -200,6 +201,7 @@ void Measure(const std::string& sample, const std::string& layout, int runs, con
 }  // namespace
 
 int main(int argc, char** argv) {
+  vatrix::RestartWithHugePageHeap(argv);
   std::string sample, layout = "both";
   int runs = 3;
   for (int i = 1; i + 1 < argc; i += 2) {

@@ -22,6 +22,7 @@
 #include "bench/median.h"
 #include "bench/office_conversion.h"
 #include "hostdata/host_error.h"
+#include "hostdata/huge_page_heap.h"
 #include "workbook/csv_text.h"
 #include "workbook/office_spreadsheet.h"
 
@@ -120,6 +121,7 @@ bool ParseArguments(int argc, char** argv, Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vatrix::RestartWithHugePageHeap(argv);
   Options options;
   if (!ParseArguments(argc, argv, options)) {
     std::fprintf(stderr,

@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include "app/host_probe.h"
+#include "hostdata/huge_page_heap.h"
 #include "window/build_thread.h"
 #include "window/desktop_platform.h"
 #include "window/main_form.h"
@@ -12,6 +13,7 @@
 #include "window/qt_ui.h"
 
 int main(int argc, char** argv) {
+  vatrix::RestartWithHugePageHeap(argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vatrix"));
   vatrix::QtUi ui;
