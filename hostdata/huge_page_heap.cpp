@@ -10,6 +10,17 @@ namespace {
 
 constexpr char kVariable[] = "GLIBC_TUNABLES";
 constexpr char kTunable[] = "glibc.malloc.hugetlb";
+// Set only in the program executed again: GLIBC_TUNABLES as it was before ("" for unset).
+constexpr char kBefore[] = "VATRIX_GLIBC_TUNABLES_BEFORE";
+
+// Sets `name` to `value`, or unsets it when `value` is empty.
+void SetOrUnset(const char* name, const std::string& value) {
+  if (value.empty()) {
+    unsetenv(name);
+  } else {
+    setenv(name, value.c_str(), 1);
+  }
+}
 
 }  // namespace
 
@@ -27,19 +38,20 @@ std::optional<std::string> TunablesWithHugePageHeap(const char* current) {
 }
 
 void RestartWithHugePageHeap(char** argv) {
+  if (const char* before = std::getenv(kBefore)) {  // executed again: glibc has read them
+    SetOrUnset(kVariable, before);
+    unsetenv(kBefore);
+    return;
+  }
   const char* current = std::getenv(kVariable);
   const std::optional<std::string> wanted = TunablesWithHugePageHeap(current);
   if (!wanted) return;
-  const std::optional<std::string> before =
-      current ? std::optional<std::string>(current) : std::nullopt;
-  if (setenv(kVariable, wanted->c_str(), 1) != 0) return;
-  execv("/proc/self/exe", argv);
+  const std::string before = current ? current : "";
+  if (setenv(kBefore, before.c_str(), 1) != 0) return;
+  if (setenv(kVariable, wanted->c_str(), 1) == 0) execv("/proc/self/exe", argv);
   // Still here: the program could not be executed again.
-  if (before) {
-    setenv(kVariable, before->c_str(), 1);
-  } else {
-    unsetenv(kVariable);
-  }
+  SetOrUnset(kVariable, before);
+  unsetenv(kBefore);
 }
 
 }  // namespace vatrix

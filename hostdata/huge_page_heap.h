@@ -17,10 +17,10 @@ namespace vatrix {
 std::optional<std::string> TunablesWithHugePageHeap(const char* current);
 
 // Executes this program again with `argv` and GLIBC_TUNABLES as TunablesWithHugePageHeap gives
-// it; returns only when there is nothing to change or the program cannot be executed again (it
-// then carries on with ordinary pages, its environment as it was). The programs and benchmarks
-// call it first thing in main, before any thread starts; the programs they start (the office)
-// inherit the setting.
+// it, unless there is nothing to change. In the program so executed, puts GLIBC_TUNABLES back as
+// it was and returns: the programs it starts (the office) see the environment it was started
+// with. Also returns when the program cannot be executed again (it then carries on with ordinary
+// pages). The programs and benchmarks call it first thing in main, before any thread starts.
 void RestartWithHugePageHeap(char** argv);
 
 }  // namespace vatrix

@@ -24,30 +24,40 @@ TEST(HugePageHeapTest, AddsTheTunableOnceAndKeepsTheOthers) {
   // A tunable whose name only begins or ends like it is another one.
   EXPECT_EQ(TunablesWithHugePageHeap("glibc.malloc.hugetlbx=0:xglibc.malloc.hugetlb=0"),
             "glibc.malloc.hugetlbx=0:xglibc.malloc.hugetlb=0:glibc.malloc.hugetlb=1");
-  // Set already, to whatever value, by the program's own restart or by the user.
+  // Set already, to whatever value, by the user.
   EXPECT_EQ(TunablesWithHugePageHeap("glibc.malloc.hugetlb=1"), std::nullopt);
   EXPECT_EQ(TunablesWithHugePageHeap("glibc.malloc.tcache_count=0:glibc.malloc.hugetlb=0"),
             std::nullopt);
 }
 
-// Run by the test below in the program executed again: calls the restart once more, which must
-// return, and records the process's tunables.
-TEST(HugePageHeapTest, DISABLED_Probe) {
-  const char* output = std::getenv(kProbeOutput);
-  if (!output) GTEST_SKIP() << "only run by RestartsOnceWithItsArguments";
-  char* again[] = {const_cast<char*>("again"), nullptr};
-  RestartWithHugePageHeap(again);
-  std::ofstream(output, std::ios::app) << std::getenv("GLIBC_TUNABLES") << "\n";
+// The value of `name` now; "-" when unset.
+std::string Now(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "-";
 }
 
-TEST(HugePageHeapTest, RestartsOnceWithItsArguments) {
+// Run by the test below in the program executed again: calls the restart once more, which must
+// return, and records the tunables the process started with, those it passes on to the programs
+// it starts, and whatever else the restart left in the environment.
+TEST(HugePageHeapTest, DISABLED_Probe) {
+  const char* output = std::getenv(kProbeOutput);
+  if (!output) GTEST_SKIP() << "only run by RestartsOnceAndPassesOnTheEnvironmentItHad";
+  const std::string at_start = Now("GLIBC_TUNABLES");
+  char* again[] = {const_cast<char*>("again"), nullptr};
+  RestartWithHugePageHeap(again);
+  std::ofstream(output, std::ios::app) << at_start << " | " << Now("GLIBC_TUNABLES") << " | "
+                                       << Now("VATRIX_GLIBC_TUNABLES_BEFORE") << "\n";
+}
+
+// What the probe records when this test program restarts itself with GLIBC_TUNABLES set to
+// `tunables` (null: unset).
+std::string Probe(const char* tunables) {
   const std::string folder = testing::MakeTempFolder();
   const std::string output = folder + "/probe";
   const pid_t child = fork();
-  ASSERT_NE(child, -1);
   if (child == 0) {
     setenv(kProbeOutput, output.c_str(), 1);
-    setenv("GLIBC_TUNABLES", "glibc.malloc.tcache_count=7", 1);
+    tunables ? setenv("GLIBC_TUNABLES", tunables, 1) : unsetenv("GLIBC_TUNABLES");
     char* argv[] = {const_cast<char*>("probe"),
                     const_cast<char*>("--gtest_filter=HugePageHeapTest.DISABLED_Probe"),
                     const_cast<char*>("--gtest_also_run_disabled_tests"), nullptr};
@@ -55,12 +65,18 @@ TEST(HugePageHeapTest, RestartsOnceWithItsArguments) {
     _exit(99);  // not executed again
   }
   int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  if (child == -1 || waitpid(child, &status, 0) != child) return "no child";
   std::ifstream in(output);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-            "glibc.malloc.tcache_count=7:glibc.malloc.hugetlb=1\n");
+  std::string recorded(std::istreambuf_iterator<char>(in), {});
   std::filesystem::remove_all(folder);
+  return "status " + std::to_string(status) + ": " + recorded;
+}
+
+TEST(HugePageHeapTest, RestartsOnceAndPassesOnTheEnvironmentItHad) {
+  EXPECT_EQ(Probe("glibc.malloc.tcache_count=7"),
+            "status 0: glibc.malloc.tcache_count=7:glibc.malloc.hugetlb=1 | "
+            "glibc.malloc.tcache_count=7 | -\n");
+  EXPECT_EQ(Probe(nullptr), "status 0: glibc.malloc.hugetlb=1 | - | -\n");
 }
 
 }  // namespace
