@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace vatrix {
 
@@ -48,7 +50,10 @@ void RestartWithHugePageHeap(char** argv) {
   if (!wanted) return;
   const std::string before = current ? current : "";
   if (setenv(kBefore, before.c_str(), 1) != 0) return;
-  if (setenv(kVariable, wanted->c_str(), 1) == 0) execv("/proc/self/exe", argv);
+  // By its own path, not /proc/self/exe, which would also become the process's name.
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error && setenv(kVariable, wanted->c_str(), 1) == 0) execv(program.c_str(), argv);
   // Still here: the program could not be executed again.
   SetOrUnset(kVariable, before);
   unsetenv(kBefore);

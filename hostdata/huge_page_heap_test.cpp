@@ -37,16 +37,20 @@ std::string Now(const char* name) {
 }
 
 // Run by the test below in the program executed again: calls the restart once more, which must
-// return, and records the tunables the process started with, those it passes on to the programs
-// it starts, and whatever else the restart left in the environment.
+// return, and records the process's name, the tunables it started with, those it passes on to
+// the programs it starts, and whatever else the restart left in the environment.
 TEST(HugePageHeapTest, DISABLED_Probe) {
   const char* output = std::getenv(kProbeOutput);
   if (!output) GTEST_SKIP() << "only run by RestartsOnceAndPassesOnTheEnvironmentItHad";
   const std::string at_start = Now("GLIBC_TUNABLES");
   char* again[] = {const_cast<char*>("again"), nullptr};
   RestartWithHugePageHeap(again);
-  std::ofstream(output, std::ios::app) << at_start << " | " << Now("GLIBC_TUNABLES") << " | "
-                                       << Now("VATRIX_GLIBC_TUNABLES_BEFORE") << "\n";
+  std::ifstream comm("/proc/self/comm");
+  std::string name;
+  std::getline(comm, name);
+  std::ofstream(output, std::ios::app)
+      << name << " | " << at_start << " | " << Now("GLIBC_TUNABLES") << " | "
+      << Now("VATRIX_GLIBC_TUNABLES_BEFORE") << "\n";
 }
 
 // What the probe records when this test program restarts itself with GLIBC_TUNABLES set to
@@ -74,9 +78,9 @@ std::string Probe(const char* tunables) {
 
 TEST(HugePageHeapTest, RestartsOnceAndPassesOnTheEnvironmentItHad) {
   EXPECT_EQ(Probe("glibc.malloc.tcache_count=7"),
-            "status 0: glibc.malloc.tcache_count=7:glibc.malloc.hugetlb=1 | "
+            "status 0: hostdata_test | glibc.malloc.tcache_count=7:glibc.malloc.hugetlb=1 | "
             "glibc.malloc.tcache_count=7 | -\n");
-  EXPECT_EQ(Probe(nullptr), "status 0: glibc.malloc.hugetlb=1 | - | -\n");
+  EXPECT_EQ(Probe(nullptr), "status 0: hostdata_test | glibc.malloc.hugetlb=1 | - | -\n");
 }
 
 }  // namespace
