@@ -53,7 +53,7 @@ void BuilderRun::OpenAhead(const std::string& path) {
   ahead_ = std::thread([this] {
     try {
       ahead_book_ = context_.NewSpreadsheet();
-      ahead_open_ = ahead_book_->OpenIfRunning(ahead_path_, false);
+      ahead_open_ = ahead_book_->OpenIfRunning(ahead_path_);
     } catch (...) {
       // Open tries again on the run's own thread and reports what fails there
       ahead_open_ = false;

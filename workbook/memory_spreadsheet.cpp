@@ -54,7 +54,7 @@ void MemorySpreadsheet::Open(const std::string& path) {
   closed = false;
 }
 
-bool MemorySpreadsheet::OpenIfRunning(const std::string& path, bool /*macros*/) {
+bool MemorySpreadsheet::OpenIfRunning(const std::string& path) {
   if (engine_running) Open(path);
   return engine_running;
 }
@@ -142,9 +142,7 @@ class BorrowedSpreadsheet : public Spreadsheet {
  public:
   explicit BorrowedSpreadsheet(MemorySpreadsheet& book) : book_(book) {}
   void Open(const std::string& path) override { book_.Open(path); }
-  bool OpenIfRunning(const std::string& path, bool macros) override {
-    return book_.OpenIfRunning(path, macros);
-  }
+  bool OpenIfRunning(const std::string& path) override { return book_.OpenIfRunning(path); }
   Sheet SheetAt(int position) override { return book_.SheetAt(position); }
   Sheet SheetNamed(const std::string& name) override { return book_.SheetNamed(name); }
   void Activate(const Sheet& sheet) override { book_.Activate(sheet); }

@@ -54,7 +54,7 @@ class MemorySpreadsheet : public Spreadsheet {
 
   void Open(const std::string& path) override;
   // Opens as Open does while `engine_running`.
-  bool OpenIfRunning(const std::string& path, bool macros) override;
+  bool OpenIfRunning(const std::string& path) override;
   Sheet SheetAt(int position) override;
   Sheet SheetNamed(const std::string& name) override;
   void Activate(const Sheet& sheet) override;

@@ -162,9 +162,7 @@ void OfficeSpreadsheet::Open(const std::string& path) { Load(path, false, true);
 
 void OfficeSpreadsheet::OpenWithMacros(const std::string& path) { Load(path, true, true); }
 
-bool OfficeSpreadsheet::OpenIfRunning(const std::string& path, bool macros) {
-  return Load(path, macros, false);
-}
+bool OfficeSpreadsheet::OpenIfRunning(const std::string& path) { return Load(path, false, false); }
 
 bool OfficeSpreadsheet::Load(const std::string& path, bool macros, bool may_start) {
   Close();

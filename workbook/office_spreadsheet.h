@@ -22,7 +22,7 @@ class OfficeSpreadsheet : public Spreadsheet {
   void Open(const std::string& path) override;
   void OpenWithMacros(const std::string& path) override;
   // Never starts the office: one started on this thread would end with it.
-  bool OpenIfRunning(const std::string& path, bool macros) override;
+  bool OpenIfRunning(const std::string& path) override;
   Sheet SheetAt(int position) override;
   Sheet SheetNamed(const std::string& name) override;
   void Activate(const Sheet& sheet) override;

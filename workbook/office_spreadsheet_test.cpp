@@ -363,13 +363,13 @@ TEST_F(OfficeSpreadsheetTest, OpensAheadOnlyWhileTheOfficeRuns) {
   const std::string xls = XlsTemplate();
   Office idle;
   OfficeSpreadsheet early(idle);
-  EXPECT_FALSE(early.OpenIfRunning(xls, false));
+  EXPECT_FALSE(early.OpenIfRunning(xls));
   EXPECT_EQ(idle.pid(), -1);
   EXPECT_THROW(early.SheetAt(1), HostError);
 
   OfficeSpreadsheet book(*office_);
   bool opened = false;
-  std::thread([&] { opened = book.OpenIfRunning(xls, false); }).join();
+  std::thread([&] { opened = book.OpenIfRunning(xls); }).join();
   ASSERT_TRUE(opened);
   book.Write(book.SheetAt(1), 8, 7, 1.0);
   book.SaveAs(Out("APR2017.xls"), kFormatExcel97);

@@ -54,9 +54,9 @@ class Spreadsheet {
   // Opens like Open, with the workbook's own macros allowed to run (RunMacro). Engines without
   // macros open as Open does.
   virtual void OpenWithMacros(const std::string& path) { Open(path); }
-  // Opens like Open (like OpenWithMacros when `macros`), on any thread, but only when the
-  // engine runs already; false, with nothing opened, when it would have to start first.
-  virtual bool OpenIfRunning(const std::string& /*path*/, bool /*macros*/) { return false; }
+  // Opens like Open, on any thread, but only when the engine runs already; false, with nothing
+  // opened, when it would have to start first.
+  virtual bool OpenIfRunning(const std::string& /*path*/) { return false; }
   // The sheet at 1-based `position`, or the sheet called `name` (case-insensitive).
   virtual Sheet SheetAt(int position) = 0;
   virtual Sheet SheetNamed(const std::string& name) = 0;
